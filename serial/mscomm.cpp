@@ -1,0 +1,289 @@
+#include "serial/mscomm.h"
+
+#include <QCoreApplication>
+#include <QDeadlineTimer>
+#include <QStringEncoder>
+#include <QTimer>
+
+namespace kv {
+
+namespace {
+
+constexpr int kWriteTimeoutMs = 5000;
+
+} // namespace
+
+MSComm::MSComm(QObject* parent)
+    : QObject(parent)
+    , m_port(new QSerialPort(this))
+    , m_decoder(QStringDecoder::System)
+{
+    m_settings = *ParseSettings(m_settingsText);
+    connect(m_port, &QSerialPort::readyRead, this, &MSComm::onReadyRead);
+    connect(m_port, &QSerialPort::errorOccurred, this, &MSComm::onError);
+}
+
+MSComm::~MSComm()
+{
+    if (m_port->isOpen())
+        m_port->close();
+}
+
+void MSComm::setCommPort(int portNumber)
+{
+    if (portNumber < 1 || portNumber > 255)
+        throw CommError(CommError::InvalidPortNumber, QStringLiteral("Invalid port number"));
+    if (m_port->isOpen())
+        throw CommError(CommError::PortAlreadyOpen, QStringLiteral("Port already open"));
+    m_commPort = static_cast<short>(portNumber);
+    m_device.clear();
+}
+
+void MSComm::setPortDevice(const QString& devicePath)
+{
+    if (devicePath.isEmpty())
+        throw CommError(CommError::InvalidPortNumber, QStringLiteral("Invalid port number"));
+    if (m_port->isOpen())
+        throw CommError(CommError::PortAlreadyOpen, QStringLiteral("Port already open"));
+    m_device = devicePath;
+}
+
+QString MSComm::DevicePath() const
+{
+    return m_device.isEmpty() ? DeviceForPortNumber(m_commPort) : m_device;
+}
+
+void MSComm::setSettings(const QString& text)
+{
+    const std::optional<LineSettings> parsed = ParseSettings(text);
+    if (!parsed)
+        throw CommError(CommError::InvalidPropertyValue, QStringLiteral("Invalid property value: %1").arg(text));
+    if (m_port->isOpen()) {
+        const bool ok = m_port->setBaudRate(parsed->baud) && m_port->setParity(parsed->parity)
+            && m_port->setDataBits(parsed->dataBits) && m_port->setStopBits(parsed->stopBits);
+        if (!ok) {
+            // Put back what the port had, so that it keeps matching Settings.
+            m_port->setBaudRate(m_settings.baud);
+            m_port->setParity(m_settings.parity);
+            m_port->setDataBits(m_settings.dataBits);
+            m_port->setStopBits(m_settings.stopBits);
+            throw CommError(CommError::CannotSetCommState, QStringLiteral("Could not set comm state"));
+        }
+    }
+    m_settings = *parsed;
+    m_settingsText = text;
+}
+
+void MSComm::setInputMode(int mode)
+{
+    if (mode != 0 && mode != 1)
+        throw CommError(CommError::InvalidPropertyValue, QStringLiteral("Invalid property value"));
+    m_inputMode = mode;
+}
+
+void MSComm::setRThreshold(int threshold)
+{
+    if (threshold < 0 || threshold > 32767)
+        throw CommError(CommError::InvalidPropertyValue, QStringLiteral("Invalid property value"));
+    m_rThreshold = static_cast<short>(threshold);
+    if (m_rThreshold > 0 && m_port->isOpen() && m_port->bytesAvailable() >= m_rThreshold)
+        scheduleDelivery();
+}
+
+void MSComm::setInputLen(int length)
+{
+    if (length < 0 || length > 32767)
+        throw CommError(CommError::InvalidPropertyValue, QStringLiteral("Invalid property value"));
+    m_inputLen = static_cast<short>(length);
+}
+
+bool MSComm::PortOpen() const
+{
+    return m_port->isOpen();
+}
+
+void MSComm::setPortOpen(bool open)
+{
+    if (!open) {
+        if (m_port->isOpen())
+            m_port->close();
+        return;
+    }
+    if (m_port->isOpen())
+        throw CommError(CommError::PortAlreadyOpen, QStringLiteral("Port already open"));
+    m_port->setPortName(DevicePath());
+    m_port->setBaudRate(m_settings.baud);
+    m_port->setParity(m_settings.parity);
+    m_port->setDataBits(m_settings.dataBits);
+    m_port->setStopBits(m_settings.stopBits);
+    m_port->setFlowControl(QSerialPort::NoFlowControl);
+    if (!m_port->open(QIODevice::ReadWrite)) {
+        const QString why = m_port->errorString();
+        m_port->clearError();
+        throw CommError(CommError::PortNotAvailable, QStringLiteral("Port not available: %1").arg(why));
+    }
+    // A fresh decoder for a fresh line; nothing of an earlier session carries over.
+    m_decoder = QStringDecoder(QStringDecoder::System);
+    m_port->clear(QSerialPort::AllDirections);
+}
+
+void MSComm::requireOpen(const char* operation) const
+{
+    if (!m_port->isOpen())
+        throw CommError(CommError::OperationNeedsOpenPort,
+                        QStringLiteral("Operation not valid: port is closed (%1)").arg(QLatin1String(operation)));
+}
+
+void MSComm::setOutput(const QByteArray& bytes)
+{
+    requireOpen("Output");
+    if (bytes.isEmpty())
+        return;
+    if (m_port->write(bytes) != bytes.size())
+        throw CommError(CommError::WriteFailed, QStringLiteral("Write failed: %1").arg(m_port->errorString()));
+    // The bytes must be on the line before Output returns: a wait that follows
+    // (a handler's Sleep) must not hold them back.
+    QDeadlineTimer deadline(kWriteTimeoutMs);
+    while (m_port->isOpen() && m_port->bytesToWrite() > 0) {
+        if (!m_port->waitForBytesWritten(static_cast<int>(qMax<qint64>(1, deadline.remainingTime())))) {
+            if (deadline.hasExpired() || !m_port->isOpen())
+                break;
+        }
+    }
+    if (!m_port->isOpen() || m_port->bytesToWrite() > 0)
+        throw CommError(CommError::WriteFailed, QStringLiteral("Write failed: %1").arg(m_port->errorString()));
+}
+
+void MSComm::setOutput(const QString& text)
+{
+    QStringEncoder encoder(QStringEncoder::System);
+    const QByteArray bytes = encoder.encode(text);
+    setOutput(bytes);
+}
+
+void MSComm::pullFromSystem()
+{
+    // waitForReadyRead(0) moves what the system holds into Qt's buffer; the
+    // readyRead it emits must not start a receive event while we read.
+    if (!m_port->isOpen())
+        return;
+    m_pulling = true;
+    for (int i = 0; i < 64 && m_port->isOpen(); ++i) {
+        const qint64 before = m_port->bytesAvailable();
+        m_port->waitForReadyRead(0);
+        if (m_port->bytesAvailable() == before)
+            break;
+    }
+    m_pulling = false;
+}
+
+QByteArray MSComm::InputBytes()
+{
+    requireOpen("Input");
+    pullFromSystem();
+    if (m_inputLen > 0)
+        return m_port->read(m_inputLen);
+    return m_port->readAll();
+}
+
+QString MSComm::InputText()
+{
+    const QByteArray bytes = InputBytes();
+    // Bytes that are not valid in the system's code page become U+FFFD; a
+    // sequence cut between two reads completes on the next read.
+    return m_decoder.decode(bytes);
+}
+
+QVariant MSComm::Input()
+{
+    if (m_inputMode == 1)
+        return QVariant(InputBytes());
+    return QVariant(InputText());
+}
+
+int MSComm::InBufferCount()
+{
+    if (!m_port->isOpen())
+        return 0;
+    pullFromSystem();
+    return static_cast<int>(qMin<qint64>(m_port->bytesAvailable(), 32767));
+}
+
+void MSComm::setInBufferCount(int count)
+{
+    if (count != 0)
+        throw CommError(CommError::InvalidPropertyValue, QStringLiteral("Invalid property value"));
+    if (!m_port->isOpen())
+        return;
+    pullFromSystem();
+    m_port->clear(QSerialPort::Input);
+    m_port->readAll();
+    m_decoder.resetState();
+}
+
+void MSComm::onReadyRead()
+{
+    if (m_pulling)
+        return;
+    scheduleDelivery();
+}
+
+void MSComm::scheduleDelivery()
+{
+    if (m_deliveryQueued)
+        return;
+    m_deliveryQueued = true;
+    // Queued: the event runs from the event loop, after whatever handler is running.
+    QMetaObject::invokeMethod(this, &MSComm::deliver, Qt::QueuedConnection);
+}
+
+void MSComm::deliver()
+{
+    m_deliveryQueued = false;
+    if (!m_port->isOpen() || m_rThreshold <= 0)
+        return;
+    if (m_inHandler) {
+        // A handler of ours is open (a modal box inside it spins the event loop):
+        // try again once it has returned.
+        QTimer::singleShot(10, this, &MSComm::scheduleDelivery);
+        return;
+    }
+    if (m_port->bytesAvailable() < m_rThreshold)
+        return;
+    raise(comEvReceive);
+    // Bytes that arrived while the handler ran and were left unread get their own event.
+    if (m_port->isOpen() && m_port->bytesAvailable() >= m_rThreshold)
+        scheduleDelivery();
+}
+
+void MSComm::raise(short event)
+{
+    m_commEvent = event;
+    m_inHandler = true;
+    emit OnComm();
+    m_inHandler = false;
+}
+
+void MSComm::onError(QSerialPort::SerialPortError error)
+{
+    switch (error) {
+    case QSerialPort::NoError:
+        return;
+    case QSerialPort::ResourceError:
+    case QSerialPort::PermissionError:
+    case QSerialPort::DeviceNotFoundError:
+        // The device went away. Qt would go on reporting read errors in a tight
+        // loop: close at the first one and raise one event.
+        if (m_port->isOpen()) {
+            m_port->close();
+            m_port->clearError();
+            QMetaObject::invokeMethod(this, [this] { raise(comEventPortLost); }, Qt::QueuedConnection);
+        }
+        return;
+    default:
+        m_port->clearError();
+        return;
+    }
+}
+
+} // namespace kv

@@ -1,0 +1,56 @@
+// Fakes of the platform seams for tests.
+#pragma once
+
+#include "common/messageboxes.h"
+#include "common/platform.h"
+
+#include <QByteArray>
+#include <QList>
+#include <QMap>
+#include <QPair>
+#include <QString>
+
+#include <functional>
+
+namespace kv::test {
+
+// Records every box and answers from a script (default: Yes for Yes/No boxes, Ok otherwise).
+class RecordingMessageBoxes final : public MessageBoxes {
+public:
+    MsgAnswer Show(const MessageRequest& request) override;
+
+    QList<MessageRequest> shown;
+    QList<MsgAnswer> answers;  // taken from the front, one per Yes/No box
+    std::function<void(const MessageRequest&)> onShow;  // runs while the box "is open"
+
+    QStringList texts() const;
+};
+
+// A platform that records instead of acting. The system directory is whatever
+// the test sets (a temporary folder); sleeps only add up unless realSleep is set.
+class FakePlatform final : public PlatformServices {
+public:
+    void Sleep(int milliseconds) override;
+    QString SystemDirectory() override { return systemDirectory; }
+    QChar PathSeparator() const override { return separator; }
+    std::optional<QByteArray> LoadResource(const QString& type, int id) override;
+    bool WriteFile(const QString& path, const QByteArray& bytes) override;
+    bool StartProgram(const QString& commandLine, WindowStyle style) override;
+    QString TimeOfDayText() override { return timeOfDay; }
+    QString NowText(const QString& pattern) override;
+
+    QString systemDirectory;
+    QChar separator = u'/';
+    QMap<QPair<QString, int>, QByteArray> resources;
+    bool failWrites = false;
+    bool failStarts = false;
+    bool realSleep = false;
+    QString timeOfDay = QStringLiteral("14:05:33");
+    QString nowText;  // when empty NowText formats the real clock
+
+    QList<int> sleeps;
+    QList<QPair<QString, QByteArray>> writes;
+    QList<QPair<QString, WindowStyle>> starts;
+};
+
+} // namespace kv::test
