@@ -1,1 +1,0 @@
-#include "drive/drive.h"
