@@ -272,8 +272,11 @@ void MSComm::onError(QSerialPort::SerialPortError error)
     case QSerialPort::ResourceError:
     case QSerialPort::PermissionError:
     case QSerialPort::DeviceNotFoundError:
-        // The device went away. Qt would go on reporting read errors in a tight
-        // loop: close at the first one and raise one event.
+    case QSerialPort::ReadError:
+    case QSerialPort::WriteError:
+        // The device went away (an unplugged adapter reads as EIO or ENOENT).
+        // Qt would go on reporting read errors in a tight loop: close at the
+        // first one and raise one event.
         if (m_port->isOpen()) {
             m_port->close();
             m_port->clearError();

@@ -1,0 +1,59 @@
+#include "serial/portopen.h"
+
+#include "common/numbers.h"
+#include "serial/portsettings.h"
+
+namespace kv {
+
+QString StationAddrFromText(QStringView stationText)
+{
+    if (stationText.size() > 2)
+        return QStringLiteral("01");
+    const qint64 station = RoundHalfEven<qint64>(Val(stationText));
+    if (station < 0)
+        return QStringLiteral("01");
+    QString hex = QString::number(station, 16).toUpper();
+    if (hex.size() == 1)
+        hex.prepend(u'0');
+    return hex;
+}
+
+PortTarget ResolvePortText(QStringView portText)
+{
+    PortTarget target;
+    if (const std::optional<QString> device = DeviceForPortText(portText)) {
+        target.kind = PortTarget::Device;
+        target.device = *device;
+        return target;
+    }
+#ifndef Q_OS_WIN
+    // A device path that leads nowhere must not fall back on its trailing digits
+    // (/dev/ttyUSB9 is not COM9).
+    if (TrimBlanks(portText).startsWith(u'/'))
+        return target;
+#endif
+    if (const std::optional<int> number = TrailingPortNumber(portText)) {
+        target.kind = PortTarget::Number;
+        target.number = *number;
+    }
+    return target;
+}
+
+QString TrimBlanks(QStringView text)
+{
+    qsizetype from = 0;
+    qsizetype to = text.size();
+    while (from < to && text[from] == u' ')
+        ++from;
+    while (to > from && text[to - 1] == u' ')
+        --to;
+    return text.mid(from, to - from).toString();
+}
+
+QString BuildSettingsText(QStringView baud, QStringView parity, QStringView dataBits, QStringView stopBits)
+{
+    return TrimBlanks(baud) + u',' + parity.left(1).toString() + u',' + TrimBlanks(dataBits) + u','
+        + TrimBlanks(stopBits);
+}
+
+} // namespace kv

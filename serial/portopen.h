@@ -1,0 +1,43 @@
+// What opening the port takes from the settings group: the station address,
+// the port the port box names, and the line settings text. No port is touched.
+#pragma once
+
+#include <QString>
+#include <QStringView>
+
+namespace kv {
+
+// The station address of every drive frame, from the station box (a decimal
+// number): a text of at most two characters gives its leading number as
+// upper-case hexadecimal with at least two digits ("1" -> "01", "10" -> "0A",
+// "99" -> "63", "" -> "00"); a longer text gives "01" whatever it says.
+// A negative number would spell no station at all and also gives "01".
+QString StationAddrFromText(QStringView stationText);
+
+// Where the port box leads.
+struct PortTarget {
+    enum Kind {
+        Number,   // a port number for CommPort ("COM 3" -> 3)
+        Device,   // a device named directly (POSIX device path or system port name)
+        Invalid,  // no digit at the end, or a device path that does not exist
+    };
+    Kind kind = Invalid;
+    int number = 0;
+    QString device;
+};
+
+// A text naming an existing device (/dev/pts/3, ttyUSB0 on POSIX) leads to that
+// device; a text that looks like a device path but names none is invalid;
+// anything else leads to the decimal digits at its end ("COM10" -> 10), or is
+// invalid without any.
+PortTarget ResolvePortText(QStringView portText);
+
+// Blanks (only blanks, as the box's trimming does) removed at both ends.
+QString TrimBlanks(QStringView text);
+
+// "baud,parity letter,data bits,stop bits": the baud, data-bits and stop-bits
+// texts trimmed of blanks, the parity text's first character as it is (not
+// trimmed, not upper-cased). Defaults give 9600,N,8,1.
+QString BuildSettingsText(QStringView baud, QStringView parity, QStringView dataBits, QStringView stopBits);
+
+} // namespace kv
