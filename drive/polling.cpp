@@ -1,0 +1,52 @@
+#include "drive/polling.h"
+
+#include "common/numbers.h"
+
+namespace kv {
+
+QString PollRequestText(QStringView stationAddr)
+{
+    return stationAddr.toString() + QStringLiteral("0300040006");
+}
+
+qint16 SignedRegister(QStringView fourDigits)
+{
+    unsigned value = 0;
+    for (const QChar c : fourDigits) {
+        const char16_t u = c.unicode();
+        int d = -1;
+        if (u >= u'0' && u <= u'9')
+            d = u - u'0';
+        else if (u >= u'A' && u <= u'F')
+            d = u - u'A' + 10;
+        else if (u >= u'a' && u <= u'f')
+            d = u - u'a' + 10;
+        if (d < 0)
+            break;
+        value = (value << 4) | static_cast<unsigned>(d);
+    }
+    return static_cast<qint16>(static_cast<quint16>(value & 0xFFFFu));
+}
+
+std::optional<PollReply> DecodePollReply(QStringView text)
+{
+    if (text.size() != kPollReplyDigits)
+        return std::nullopt;
+    // Character 7 (1-based) is index 6: the first register after station,
+    // function and byte count.
+    static constexpr double kFactors[5][2] = {{0.1, 1.0}, {0.1, 1.0}, {1.0, 1.0}, {0.001, 10.0}, {0.001, 24.0}};
+    PollReply r;
+    for (int k = 0; k < 5; ++k) {
+        const double raw = SignedRegister(text.mid(6 + 4 * k, 4));
+        r.PolledValues[static_cast<size_t>(k)] = static_cast<float>(raw * kFactors[k][0] * kFactors[k][1]);
+    }
+    r.StatusWord = SignedRegister(text.mid(26, 4));
+    return r;
+}
+
+float CurveSample(float value, double factor)
+{
+    return ToSingle(static_cast<double>(value) * factor);
+}
+
+} // namespace kv
