@@ -1,0 +1,337 @@
+#include "tools/drive-sim/line.h"
+
+#include <cerrno>
+#include <csignal>
+#include <cstring>
+#include <ctime>
+#include <fcntl.h>
+#include <poll.h>
+#include <sys/stat.h>
+#include <termios.h>
+#include <unistd.h>
+
+namespace kv::sim {
+
+namespace {
+
+speed_t SpeedOf(int baud)
+{
+    switch (baud) {
+    case 1200: return B1200;
+    case 2400: return B2400;
+    case 4800: return B4800;
+    case 19200: return B19200;
+    case 38400: return B38400;
+    case 57600: return B57600;
+    case 115200: return B115200;
+    default: return B9600;
+    }
+}
+
+// Raw 8-bit line with the given settings; reads never block.
+bool ConfigureLine(int fd, const Options& o, std::string* error)
+{
+    termios t{};
+    if (::tcgetattr(fd, &t) != 0) {
+        *error = std::string("cannot read the line settings: ") + std::strerror(errno);
+        return false;
+    }
+    ::cfmakeraw(&t);
+    t.c_cflag |= CLOCAL | CREAD;
+    t.c_cflag &= ~static_cast<tcflag_t>(CSIZE | PARENB | PARODD | CSTOPB | CRTSCTS);
+    t.c_cflag |= o.dataBits == 7 ? CS7 : CS8;
+    if (o.parity != 'N') {
+        t.c_cflag |= PARENB;
+        if (o.parity == 'O')
+            t.c_cflag |= PARODD;
+    }
+    if (o.stopBits == 2)
+        t.c_cflag |= CSTOPB;
+    t.c_cc[VMIN] = 0;
+    t.c_cc[VTIME] = 0;
+    ::cfsetispeed(&t, SpeedOf(o.baud));
+    ::cfsetospeed(&t, SpeedOf(o.baud));
+    if (::tcsetattr(fd, TCSANOW, &t) != 0) {
+        *error = std::string("cannot set the line settings: ") + std::strerror(errno);
+        return false;
+    }
+    return true;
+}
+
+std::string Hex(const std::vector<std::uint8_t>& bytes)
+{
+    std::string out;
+    char buf[4];
+    for (std::size_t i = 0; i < bytes.size(); ++i) {
+        std::snprintf(buf, sizeof buf, i ? " %02X" : "%02X", bytes[i]);
+        out += buf;
+    }
+    return out;
+}
+
+constexpr std::size_t kMaxChunk = 4096;
+constexpr int kWriteTimeoutMs = 1000;
+
+} // namespace
+
+std::string TimeStamp()
+{
+    timespec ts{};
+    ::clock_gettime(CLOCK_REALTIME, &ts);
+    tm local{};
+    ::localtime_r(&ts.tv_sec, &local);
+    char buf[32];
+    std::snprintf(buf, sizeof buf, "%02d:%02d:%02d.%03ld", local.tm_hour, local.tm_min, local.tm_sec,
+                  ts.tv_nsec / 1000000L);
+    return buf;
+}
+
+LineServer::LineServer(const Options& options, DriveModel& model, ModbusSlave& slave, FaultInjector& faults,
+                       std::FILE* log)
+    : m_options(options), m_model(model), m_slave(slave), m_faults(faults), m_log(log),
+      m_lastAdvance(std::chrono::steady_clock::now())
+{
+}
+
+LineServer::~LineServer()
+{
+    close();
+}
+
+bool LineServer::open(std::string* error)
+{
+    if (!m_options.port.empty()) {
+        m_fd = ::open(m_options.port.c_str(), O_RDWR | O_NOCTTY | O_NONBLOCK | O_CLOEXEC);
+        if (m_fd < 0) {
+            *error = "cannot open " + m_options.port + ": " + std::strerror(errno);
+            return false;
+        }
+        if (!ConfigureLine(m_fd, m_options, error)) {
+            close();
+            return false;
+        }
+        ::tcflush(m_fd, TCIOFLUSH);
+        m_path = m_options.port;
+        return true;
+    }
+
+    m_fd = ::posix_openpt(O_RDWR | O_NOCTTY | O_CLOEXEC);
+    if (m_fd < 0 || ::grantpt(m_fd) != 0 || ::unlockpt(m_fd) != 0) {
+        *error = std::string("cannot create a pseudo-terminal: ") + std::strerror(errno);
+        close();
+        return false;
+    }
+    char name[256] = {};
+    if (::ptsname_r(m_fd, name, sizeof name) != 0) {
+        *error = std::string("cannot name the pseudo-terminal: ") + std::strerror(errno);
+        close();
+        return false;
+    }
+    m_path = name;
+    // Holding the slave side open keeps the terminal alive while no master
+    // has it open (otherwise every read would fail until one does) and lets
+    // us set it raw before anyone connects.
+    m_keepOpen = ::open(name, O_RDWR | O_NOCTTY | O_CLOEXEC);
+    if (m_keepOpen < 0) {
+        *error = std::string("cannot open ") + name + ": " + std::strerror(errno);
+        close();
+        return false;
+    }
+    if (!ConfigureLine(m_keepOpen, m_options, error)) {
+        close();
+        return false;
+    }
+    ::fcntl(m_fd, F_SETFL, ::fcntl(m_fd, F_GETFL) | O_NONBLOCK);
+
+    if (!m_options.link.empty()) {
+        struct stat st{};
+        if (::lstat(m_options.link.c_str(), &st) == 0) {
+            if (!S_ISLNK(st.st_mode)) {
+                *error = m_options.link + " exists and is not a symbolic link; not replacing it";
+                close();
+                return false;
+            }
+            ::unlink(m_options.link.c_str()); // a link left by an earlier run
+        }
+        if (::symlink(m_path.c_str(), m_options.link.c_str()) != 0) {
+            *error = "cannot make the link " + m_options.link + ": " + std::strerror(errno);
+            close();
+            return false;
+        }
+        m_linkMade = true;
+    }
+    return true;
+}
+
+void LineServer::close()
+{
+    if (m_linkMade) {
+        char target[512] = {};
+        const ssize_t n = ::readlink(m_options.link.c_str(), target, sizeof target - 1);
+        if (n > 0 && m_path == std::string(target, static_cast<std::size_t>(n)))
+            ::unlink(m_options.link.c_str());
+        m_linkMade = false;
+    }
+    if (m_keepOpen >= 0)
+        ::close(m_keepOpen);
+    m_keepOpen = -1;
+    if (m_fd >= 0)
+        ::close(m_fd);
+    m_fd = -1;
+}
+
+void LineServer::logLine(const std::string& text)
+{
+    if (!m_log)
+        return;
+    std::fprintf(m_log, "%s %s\n", TimeStamp().c_str(), text.c_str());
+    std::fflush(m_log);
+}
+
+void LineServer::advanceModel()
+{
+    const auto now = std::chrono::steady_clock::now();
+    const double seconds = std::chrono::duration<double>(now - m_lastAdvance).count();
+    m_lastAdvance = now;
+    const DriveState before = m_model.state();
+    m_model.advance(seconds);
+    if (m_model.state() == DriveState::Fault && before != DriveState::Fault)
+        logLine("drive tripped: fault " + std::to_string(m_model.parameter(401)));
+}
+
+void LineServer::takeSignals()
+{
+    unsigned char sig = 0;
+    while (::read(m_signalFd, &sig, 1) == 1) {
+        if (sig == SIGUSR1) {
+            advanceModel();
+            const bool wasFault = m_model.state() == DriveState::Fault;
+            m_model.trip(static_cast<std::uint16_t>(m_options.faultCode));
+            if (!wasFault)
+                logLine("drive tripped on request: fault " + std::to_string(m_options.faultCode));
+        } else {
+            m_stop = true;
+        }
+    }
+}
+
+bool LineServer::pause(int ms)
+{
+    const auto until = std::chrono::steady_clock::now() + std::chrono::milliseconds(ms);
+    while (!m_stop) {
+        const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(until - std::chrono::steady_clock::now());
+        if (left.count() <= 0)
+            return true;
+        pollfd p{m_signalFd, POLLIN, 0};
+        if (::poll(&p, 1, static_cast<int>(left.count())) > 0)
+            takeSignals();
+    }
+    return false;
+}
+
+bool LineServer::writeAll(const std::vector<std::uint8_t>& bytes)
+{
+    std::size_t done = 0;
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(kWriteTimeoutMs);
+    while (done < bytes.size()) {
+        const ssize_t n = ::write(m_fd, bytes.data() + done, bytes.size() - done);
+        if (n > 0) {
+            done += static_cast<std::size_t>(n);
+            continue;
+        }
+        if (n < 0 && errno != EAGAIN && errno != EINTR)
+            return false;
+        if (std::chrono::steady_clock::now() > deadline)
+            return false; // nobody takes the bytes off the line
+        pollfd p{m_fd, POLLOUT, 0};
+        ::poll(&p, 1, 20);
+    }
+    return true;
+}
+
+void LineServer::sendReply(const SlaveEvent& event)
+{
+    const ReplyPlan plan = m_faults.plan(event.reply);
+    const std::string faults = plan.describe();
+    if (m_options.verbose) {
+        std::string text = "-> " + Hex(event.reply);
+        if (!event.note.empty())
+            text += "  (" + event.note + ")";
+        if (!faults.empty())
+            text += "  [" + faults + "]";
+        logLine(text);
+    }
+    if (plan.drop)
+        return;
+    if (plan.delayMs > 0 && !pause(plan.delayMs))
+        return;
+    bool ok = writeAll(plan.firstPart);
+    if (ok && !plan.secondPart.empty()) {
+        if (!pause(plan.splitGapMs))
+            return;
+        ok = writeAll(plan.secondPart);
+    }
+    if (!ok)
+        logLine("reply not sent: the line takes no bytes");
+}
+
+void LineServer::process(std::vector<std::uint8_t> chunk)
+{
+    advanceModel();
+    if (m_options.verbose)
+        logLine("<- " + Hex(chunk));
+    for (const SlaveEvent& event : m_slave.handle(chunk)) {
+        if (event.kind == SlaveEvent::Kind::Reply) {
+            sendReply(event);
+        } else if (m_options.verbose) {
+            logLine("   " + event.note + (event.request.empty() ? "" : " (" + Hex(event.request) + ")"));
+        }
+        if (m_stop)
+            return;
+    }
+}
+
+int LineServer::run(int signalFd)
+{
+    m_signalFd = signalFd;
+    std::vector<std::uint8_t> chunk;
+    const int gap = m_options.effectiveFrameGapMs();
+    while (!m_stop) {
+        pollfd fds[2] = {{m_fd, POLLIN, 0}, {m_signalFd, POLLIN, 0}};
+        const int timeout = chunk.empty() ? -1 : gap;
+        const int n = ::poll(fds, 2, timeout);
+        if (n < 0) {
+            if (errno == EINTR)
+                continue;
+            logLine(std::string("poll failed: ") + std::strerror(errno));
+            return 1;
+        }
+        if (fds[1].revents & POLLIN)
+            takeSignals();
+        if (m_stop)
+            break;
+        if (n == 0) {
+            // The line has been quiet for a frame gap: the request is complete.
+            process(std::move(chunk));
+            chunk.clear();
+            continue;
+        }
+        if (fds[0].revents & (POLLIN | POLLERR | POLLHUP)) {
+            std::uint8_t buf[512];
+            const ssize_t got = ::read(m_fd, buf, sizeof buf);
+            if (got > 0) {
+                chunk.insert(chunk.end(), buf, buf + got);
+                if (chunk.size() >= kMaxChunk) {
+                    process(std::move(chunk));
+                    chunk.clear();
+                }
+            } else if (got == 0 || (errno != EAGAIN && errno != EINTR)) {
+                logLine("the line failed: " + std::string(got == 0 ? "end of file" : std::strerror(errno)));
+                return 1;
+            }
+        }
+    }
+    return 0;
+}
+
+} // namespace kv::sim

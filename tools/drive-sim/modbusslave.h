@@ -1,0 +1,67 @@
+// The drive's Modbus RTU slave: libmodbus parses the request frames, checks
+// their CRC and builds the replies; the drive model answers the registers.
+//
+// libmodbus does not touch the serial line here. The line layer hands over
+// each chunk of received bytes; they go into one end of a local socket pair
+// and libmodbus reads them from the other end, as it would read a serial
+// port. Its replies come back through the same pair, so the line layer gets
+// the exact reply bytes and can delay, split, corrupt or drop them before they
+// go on the line.
+#pragma once
+
+#include "tools/drive-sim/drivemodel.h"
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+typedef struct _modbus modbus_t;
+typedef struct _modbus_mapping_t modbus_mapping_t;
+
+namespace kv::sim {
+
+struct SlaveEvent {
+    enum class Kind {
+        Reply,        // a request for this station, answered (normal or exception reply)
+        Broadcast,    // a write to station 0: carried out, not answered
+        OtherStation, // a well-formed request for another station: ignored
+        BadFrame,     // bad CRC, incomplete or unreadable bytes: ignored
+    };
+    Kind kind = Kind::BadFrame;
+    std::vector<std::uint8_t> request; // the frame libmodbus took (empty for unreadable bytes)
+    std::vector<std::uint8_t> reply;   // Reply only
+    std::string note;                  // what happened, for the log
+};
+
+class ModbusSlave {
+public:
+    ModbusSlave(DriveModel& model, int station);
+    ~ModbusSlave();
+    ModbusSlave(const ModbusSlave&) = delete;
+    ModbusSlave& operator=(const ModbusSlave&) = delete;
+
+    bool isValid() const { return m_ctx != nullptr; }
+    const std::string& error() const { return m_error; }
+    int station() const { return m_station; }
+
+    // Takes one chunk of bytes received from the line (one frame, or frames
+    // back to back) and returns what each frame in it led to.
+    std::vector<SlaveEvent> handle(const std::vector<std::uint8_t>& chunk);
+
+private:
+    SlaveEvent handleFrame(const std::vector<std::uint8_t>& req);
+    std::vector<std::uint8_t> takeReply();
+    int pending() const;
+    void discardPending();
+
+    DriveModel& m_model;
+    int m_station;
+    int m_libSide = -1; // libmodbus reads requests and writes replies here
+    int m_ourSide = -1; // we write requests and read replies here
+    modbus_t* m_ctx = nullptr;
+    modbus_mapping_t* m_mapping = nullptr;
+    int m_mappedRegisters = 0;
+    std::string m_error;
+};
+
+} // namespace kv::sim
