@@ -1,0 +1,122 @@
+// The stored property set: case-insensitive names, defaults not stored, order of
+// writing, typed reads, and the byte image a host keeps.
+#include "chart/propertybag.h"
+
+#include <QtTest>
+
+class TestPropertyBag : public QObject {
+    Q_OBJECT
+
+private slots:
+    void defaultsAreNotStored_data();
+    void defaultsAreNotStored();
+    void namesIgnoreCase();
+    void orderOfWriting();
+    void writingTheDefaultDropsTheValue();
+    void readsConvertToTheDefaultsType();
+    void wrongTypeIsAnError();
+    void bytesRoundTrip();
+    void damagedBytesAreAnError();
+};
+
+void TestPropertyBag::defaultsAreNotStored_data()
+{
+    QTest::addColumn<QVariant>("value");
+    QTest::addColumn<QVariant>("defaultValue");
+    QTest::addColumn<bool>("stored");
+    QTest::newRow("bool at default") << QVariant(true) << QVariant(true) << false;
+    QTest::newRow("bool changed") << QVariant(false) << QVariant(true) << true;
+    QTest::newRow("16-bit 0 against 32-bit 0") << QVariant::fromValue<short>(0) << QVariant(0) << false;
+    QTest::newRow("16-bit 1 against 32-bit 0") << QVariant::fromValue<short>(1) << QVariant(0) << true;
+    QTest::newRow("single at default") << QVariant(9.0f) << QVariant(9.0f) << false;
+    QTest::newRow("single changed") << QVariant(9.5f) << QVariant(9.0f) << true;
+    QTest::newRow("text at default") << QVariant("hh:mm:ss") << QVariant("hh:mm:ss") << false;
+    QTest::newRow("no default") << QVariant(0) << QVariant() << true;
+}
+
+void TestPropertyBag::defaultsAreNotStored()
+{
+    QFETCH(QVariant, value);
+    QFETCH(QVariant, defaultValue);
+    QFETCH(bool, stored);
+    PropertyBag bag;
+    bag.WriteProperty("Key", value, defaultValue);
+    QCOMPARE(bag.Contains("key"), stored);
+    QCOMPARE(bag.ReadProperty("Key", defaultValue.isValid() ? defaultValue : value), value);
+}
+
+void TestPropertyBag::namesIgnoreCase()
+{
+    PropertyBag bag;
+    bag.WriteProperty("LegendFont", QStringLiteral("A"));
+    QVERIFY(bag.Contains("legendfont"));
+    QCOMPARE(bag.ReadProperty("LEGENDFONT", QString()).toString(), QStringLiteral("A"));
+    bag.WriteProperty("legendFONT", QStringLiteral("B"));
+    QCOMPARE(bag.Count(), 1);
+    QCOMPARE(bag.Names(), QStringList{"legendfont"});
+    QCOMPARE(bag.ReadProperty("LegendFont", QString()).toString(), QStringLiteral("B"));
+}
+
+void TestPropertyBag::orderOfWriting()
+{
+    PropertyBag bag;
+    bag.WriteProperty("Zeta", 1, 0);
+    bag.WriteProperty("Alpha", 2, 0);
+    bag.WriteProperty("Mid", 0, 0);  // default: not stored
+    bag.WriteProperty("Beta", 3, 0);
+    QCOMPARE(bag.Names(), (QStringList{"zeta", "alpha", "beta"}));
+}
+
+void TestPropertyBag::writingTheDefaultDropsTheValue()
+{
+    PropertyBag bag;
+    bag.WriteProperty("MovingGrid", 1, 2);
+    QVERIFY(bag.Contains("MovingGrid"));
+    bag.WriteProperty("MovingGrid", 2, 2);
+    QVERIFY(!bag.Contains("MovingGrid"));
+    QCOMPARE(bag.ReadProperty("MovingGrid", 2).toInt(), 2);
+}
+
+void TestPropertyBag::readsConvertToTheDefaultsType()
+{
+    PropertyBag bag;
+    bag.WriteProperty("BorderStyle", QVariant::fromValue<short>(1), 0);
+    const QVariant v = bag.ReadProperty("BorderStyle", 0);
+    QCOMPARE(v.metaType(), QMetaType::fromType<int>());
+    QCOMPARE(v.toInt(), 1);
+    QCOMPARE(bag.ReadProperty("Missing", 7).toInt(), 7);
+}
+
+void TestPropertyBag::wrongTypeIsAnError()
+{
+    PropertyBag bag;
+    bag.WriteProperty("CurveCount", QStringLiteral("three"));
+    QVERIFY_THROWS_EXCEPTION(PropertyBag::TypeError, bag.ReadProperty("CurveCount", 1));
+}
+
+void TestPropertyBag::bytesRoundTrip()
+{
+    PropertyBag bag;
+    bag.WriteProperty("BackColor", 0x102030, 0);
+    bag.WriteProperty("MaxVertical", 100.0f, 9.0f);
+    bag.WriteProperty("xBarNowTimeFormat", QStringLiteral("mm:ss"), QStringLiteral("hh:mm:ss"));
+    const PropertyBag back = PropertyBag::FromBytes(bag.ToBytes());
+    QCOMPARE(back.Names(), bag.Names());
+    QCOMPARE(back.ReadProperty("BackColor", 0).toInt(), 0x102030);
+    QCOMPARE(back.ReadProperty("MaxVertical", 9.0f).toFloat(), 100.0f);
+    QCOMPARE(back.ReadProperty("xBarNowTimeFormat", QString()).toString(), QStringLiteral("mm:ss"));
+    QVERIFY(PropertyBag::FromBytes(PropertyBag().ToBytes()).IsEmpty());
+}
+
+void TestPropertyBag::damagedBytesAreAnError()
+{
+    PropertyBag bag;
+    bag.WriteProperty("BackColor", 0x102030, 0);
+    QByteArray bytes = bag.ToBytes();
+    bytes.chop(3);
+    QVERIFY_THROWS_EXCEPTION(PropertyBag::TypeError, PropertyBag::FromBytes(bytes));
+    QVERIFY_THROWS_EXCEPTION(PropertyBag::TypeError, PropertyBag::FromBytes(QByteArray("\xff\xff\xff\xff", 4)));
+}
+
+QTEST_GUILESS_MAIN(TestPropertyBag)
+#include "test_propertybag.moc"
