@@ -1,0 +1,118 @@
+// Station address, port text and settings text of the port open.
+#include "serial/portopen.h"
+#include "tests/support/pty.h"
+
+#include <QTest>
+
+using namespace kv;
+
+class TestPortOpen : public QObject {
+    Q_OBJECT
+private slots:
+    void stationAddr_data();
+    void stationAddr();
+    void settingsText_data();
+    void settingsText();
+    void portText_data();
+    void portText();
+    void portTextNamingAPseudoTerminal();
+};
+
+void TestPortOpen::stationAddr_data()
+{
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<QString>("addr");
+    QTest::newRow("1") << "1" << "01";
+    QTest::newRow("10") << "10" << "0A";
+    QTest::newRow("99") << "99" << "63";
+    QTest::newRow("empty") << "" << "00";
+    QTest::newRow("0") << "0" << "00";
+    QTest::newRow("247, three characters") << "247" << "01";
+    QTest::newRow("100, three characters") << "100" << "01";
+    QTest::newRow("three letters") << "abc" << "01";
+    QTest::newRow("non-numeric") << "ab" << "00";
+    QTest::newRow("leading blank") << " 5" << "05";
+    QTest::newRow("number then letter") << "7x" << "07";
+    QTest::newRow("15 is F") << "15" << "0F";
+    QTest::newRow("16 is 10") << "16" << "10";
+    QTest::newRow("half rounds to even") << ".5" << "00";
+    QTest::newRow("trailing stop") << "2." << "02";
+    QTest::newRow("negative gives no station") << "-1" << "01";
+}
+
+void TestPortOpen::stationAddr()
+{
+    QFETCH(QString, text);
+    QFETCH(QString, addr);
+    QCOMPARE(StationAddrFromText(text), addr);
+}
+
+void TestPortOpen::settingsText_data()
+{
+    QTest::addColumn<QString>("baud");
+    QTest::addColumn<QString>("parity");
+    QTest::addColumn<QString>("data");
+    QTest::addColumn<QString>("stop");
+    QTest::addColumn<QString>("settings");
+    QTest::newRow("defaults") << "9600" << "None" << "8" << "1" << "9600,N,8,1";
+    QTest::newRow("odd") << "19200" << "Odd" << "7" << "2" << "19200,O,7,2";
+    QTest::newRow("even") << "4800" << "Even" << "8" << "1" << "4800,E,8,1";
+    QTest::newRow("blanks trimmed") << "  9600 " << "None" << " 8 " << " 1  " << "9600,N,8,1";
+    QTest::newRow("parity not upper-cased") << "9600" << "odd" << "8" << "1" << "9600,o,8,1";
+    QTest::newRow("parity blank kept") << "9600" << " Odd" << "8" << "1" << "9600, ,8,1";
+    QTest::newRow("parity empty") << "9600" << "" << "8" << "1" << "9600,,8,1";
+    QTest::newRow("tab not a blank") << "9600\t" << "N" << "8" << "1" << "9600\t,N,8,1";
+}
+
+void TestPortOpen::settingsText()
+{
+    QFETCH(QString, baud);
+    QFETCH(QString, parity);
+    QFETCH(QString, data);
+    QFETCH(QString, stop);
+    QFETCH(QString, settings);
+    QCOMPARE(BuildSettingsText(baud, parity, data, stop), settings);
+}
+
+void TestPortOpen::portText_data()
+{
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<int>("kind");
+    QTest::addColumn<int>("number");
+    QTest::newRow("COM 3") << "COM 3" << int(PortTarget::Number) << 3;
+    QTest::newRow("COM10") << "COM10" << int(PortTarget::Number) << 10;
+    QTest::newRow("COM0") << "COM0" << int(PortTarget::Number) << 0;
+    QTest::newRow("no digit") << "COM" << int(PortTarget::Invalid) << 0;
+    QTest::newRow("empty") << "" << int(PortTarget::Invalid) << 0;
+    QTest::newRow("digit not at the end") << "3 COM" << int(PortTarget::Invalid) << 0;
+#ifndef Q_OS_WIN
+    QTest::newRow("missing device path") << "/dev/kv-no-such-port7" << int(PortTarget::Invalid) << 0;
+#endif
+}
+
+void TestPortOpen::portText()
+{
+    QFETCH(QString, text);
+    QFETCH(int, kind);
+    QFETCH(int, number);
+    const PortTarget target = ResolvePortText(text);
+    QCOMPARE(int(target.kind), kind);
+    if (kind == PortTarget::Number)
+        QCOMPARE(target.number, number);
+}
+
+void TestPortOpen::portTextNamingAPseudoTerminal()
+{
+#ifdef Q_OS_WIN
+    QSKIP("device paths are a POSIX matter");
+#else
+    test::Pty pty;
+    QVERIFY(pty.isValid());
+    const PortTarget target = ResolvePortText(pty.slavePath());
+    QCOMPARE(int(target.kind), int(PortTarget::Device));
+    QCOMPARE(target.device, pty.slavePath());
+#endif
+}
+
+QTEST_GUILESS_MAIN(TestPortOpen)
+#include "test_portopen.moc"
