@@ -1,9 +1,566 @@
 #include "app/form1.h"
 
-Form1::Form1(QWidget* parent)
+#include "app/lamp.h"
+#include "app/logbox.h"
+#include "app/panelnumbers.h"
+#include "chart/curvegraph.h"
+#include "chart/propertybag.h"
+#include "common/colors.h"
+#include "common/intervaltimer.h"
+#include "drive/catalogue.h"
+#include "serial/mscomm.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QCheckBox>
+#include <QCloseEvent>
+#include <QComboBox>
+#include <QFontDatabase>
+#include <QFontMetrics>
+#include <QGroupBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QMenu>
+#include <QMenuBar>
+#include <QPainter>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QScreen>
+#include <QSignalBlocker>
+
+namespace {
+
+// Positions are designed in twips, 15 to a pixel.
+int Px(int twips)
+{
+    return (twips + 7) / 15;
+}
+
+QRect Tw(int left, int top, int width, int height)
+{
+    return QRect(Px(left), Px(top), Px(width), Px(height));
+}
+
+constexpr int kComboHeight = 315;
+
+template <typename W>
+W* Place(W* widget, const QString& name, const QRect& rect)
+{
+    widget->setObjectName(name);
+    widget->setGeometry(rect);
+    return widget;
+}
+
+QLabel* Caption(QWidget* parent, const QString& text, int left, int top)
+{
+    auto* label = new QLabel(text, parent);
+    label->adjustSize();
+    label->move(Px(left), Px(top));
+    return label;
+}
+
+QComboBox* EditableCombo(QWidget* parent, const QString& name, const QRect& rect, const QString& text)
+{
+    auto* box = Place(new QComboBox(parent), name, rect);
+    box->setEditable(true);
+    box->setInsertPolicy(QComboBox::NoInsert);
+    box->setEditText(text);
+    return box;
+}
+
+QComboBox* PickOnlyList(QWidget* parent, const QString& name, const QRect& rect)
+{
+    auto* box = Place(new QComboBox(parent), name, rect);
+    box->setEditable(false);
+    return box;
+}
+
+QLineEdit* TextBox(QWidget* parent, const QString& name, const QRect& rect, const QString& text)
+{
+    auto* box = Place(new QLineEdit(parent), name, rect);
+    box->setText(text);
+    return box;
+}
+
+QPushButton* Button(QWidget* parent, const QString& name, const QRect& rect, const QString& caption)
+{
+    return Place(new QPushButton(caption, parent), name, rect);
+}
+
+QCheckBox* CheckBox(QWidget* parent, const QString& name, const QRect& rect, const QString& caption, bool ticked)
+{
+    auto* box = Place(new QCheckBox(caption, parent), name, rect);
+    box->setChecked(ticked);
+    return box;
+}
+
+QGroupBox* Group(QWidget* parent, const QString& name, const QRect& rect, const QString& caption)
+{
+    return Place(new QGroupBox(caption, parent), name, rect);
+}
+
+// Adds rows to a list as adding rows does on the original form: the box keeps
+// its text and its selection, and no handler runs.
+void AddItemsKeepingText(QComboBox* box, const QStringList& items)
+{
+    const QSignalBlocker blocker(box);
+    const int index = box->currentIndex();
+    const QString text = box->currentText();
+    box->addItems(items);
+    box->setCurrentIndex(index);
+    if (box->isEditable())
+        box->setEditText(text);
+}
+
+// The logo of the settings group; a neutral drawing when the program's image is missing.
+QPixmap LogoPicture()
+{
+    QPixmap stored(QStringLiteral(":/images/logo.jpg"));
+    if (!stored.isNull())
+        return stored;
+    QPixmap picture(150, 152);
+    picture.fill(QColor(0xF0, 0xF0, 0xF0));
+    QPainter p(&picture);
+    p.setRenderHint(QPainter::Antialiasing);
+    p.setPen(QPen(QColor(0x30, 0x60, 0xA0), 4));
+    p.drawEllipse(QRect(15, 16, 120, 120));
+    QFont f = p.font();
+    f.setBold(true);
+    f.setPixelSize(22);
+    p.setFont(f);
+    p.drawText(QRect(0, 0, 150, 152), Qt::AlignCenter, QStringLiteral("KOLVEN"));
+    return picture;
+}
+
+QIcon ProgramIcon()
+{
+    const QPixmap stored(QStringLiteral(":/images/icon.png"));
+    if (!stored.isNull())
+        return QIcon(stored);
+    QPixmap icon(32, 32);
+    icon.fill(Qt::transparent);
+    QPainter p(&icon);
+    p.setRenderHint(QPainter::Antialiasing);
+    p.setBrush(QColor(0x30, 0x60, 0xA0));
+    p.setPen(Qt::NoPen);
+    p.drawEllipse(QRect(1, 1, 30, 30));
+    p.setPen(Qt::white);
+    QFont f = p.font();
+    f.setBold(true);
+    f.setPixelSize(20);
+    p.setFont(f);
+    p.drawText(QRect(0, 0, 32, 32), Qt::AlignCenter, QStringLiteral("K"));
+    return QIcon(icon);
+}
+
+const QString kLampCaptions = QStringLiteral(
+    "外信号 外1/2  超极限   远程   到达    报警  禁合闸   OFF3   OFF2   故障  准给定  准运行 准合闸  ");
+
+} // namespace
+
+const QStringList& Form1::CurveColorNames()
+{
+    static const QStringList names{QStringLiteral("绿色"), QStringLiteral("白色"), QStringLiteral("红色")};
+    return names;
+}
+
+const QStringList& Form1::CurveSourceNames()
+{
+    static const QStringList names{QStringLiteral("频率"), QStringLiteral("电流"), QStringLiteral("直流电压"),
+                                   QStringLiteral("AI1"), QStringLiteral("AI2")};
+    return names;
+}
+
+QFont Form1::PreferredWindowFont()
+{
+    static const char* const kFamilies[] = {
+        "SimSun", "宋体", "Microsoft YaHei", "微软雅黑", "WenQuanYi Micro Hei", "文泉驿微米黑",
+        "Noto Sans CJK SC", "Noto Sans SC", "Source Han Sans SC", "WenQuanYi Zen Hei", "AR PL UMing CN",
+    };
+    const QStringList available = QFontDatabase::families();
+    QFont font = QApplication::font();
+    for (const char* family : kFamilies) {
+        const QString name = QString::fromUtf8(family);
+        if (available.contains(name, Qt::CaseInsensitive)) {
+            font = QFont(name);
+            break;
+        }
+    }
+    font.setPointSizeF(9);
+    return font;
+}
+
+Form1::Form1(kv::MessageBoxes& boxes, kv::PlatformServices& platform, QWidget* parent)
     : QMainWindow(parent)
+    , m_boxes(boxes)
+    , m_platform(platform)
 {
     setObjectName(QStringLiteral("Form1"));
     setWindowTitle(QStringLiteral("KOLVEN调试助手 专业ORVEX传动服务(加微信:tiaoshi0000) V1.0"));
-    resize(959, 432);
+    setWindowIcon(ProgramIcon());
+    setFont(PreferredWindowFont());
+
+    MSComm = new kv::MSComm(this);
+    MSComm->setObjectName(QStringLiteral("MSComm"));
+    Timer1 = new kv::IntervalTimer(this);
+    Timer1->setObjectName(QStringLiteral("Timer1"));
+
+    BuildMenu();
+    auto* client = new QWidget(this);
+    client->setObjectName(QStringLiteral("client"));
+    client->setFixedSize(Px(14385), Px(6480));
+    setCentralWidget(client);
+
+    BuildSettingsGroup(client);
+    BuildParameterGroup(client);
+    BuildTerminalGroup(client);
+    BuildDriveButtons(client);
+    BuildChartPanel(client);
+    ConnectHandlers();
+    adjustSize();
+}
+
+Form1::~Form1() = default;
+
+void Form1::BuildMenu()
+{
+    Menu = menuBar()->addMenu(QStringLiteral("开始"));
+    Menu->setObjectName(QStringLiteral("Menu"));
+    auto item = [this](QMenu* parentMenu, const QString& name, const QString& caption) {
+        auto* action = new QAction(caption, this);
+        action->setObjectName(name);
+        parentMenu->addAction(action);
+        return action;
+    };
+    debug1 = item(Menu, QStringLiteral("debug1"), QStringLiteral("调试助手"));
+    Instruction = item(Menu, QStringLiteral("Instruction"), QStringLiteral("使用教程"));
+    zuce = Menu->addMenu(QStringLiteral("注册MSCOMM控件"));
+    zuce->setObjectName(QStringLiteral("zuce"));
+    regsvr32 = item(zuce, QStringLiteral("regsvr32"), QStringLiteral("注册控件"));
+    regsvr32u = item(zuce, QStringLiteral("regsvr32u"), QStringLiteral("卸载控件"));
+    about = item(Menu, QStringLiteral("about"), QStringLiteral("微信扫码加好友"));
+    exit1 = item(Menu, QStringLiteral("exit1"), QStringLiteral("退出"));
+}
+
+void Form1::BuildSettingsGroup(QWidget* client)
+{
+    FrameMSC = Group(client, QStringLiteral("FrameMSC"), Tw(120, 120, 2415, 6285), QStringLiteral("串口设置"));
+    struct Row {
+        QComboBox** box;
+        const char* name;
+        const char* label;
+        const char* text;
+    };
+    const Row rows[] = {
+        {&ComboMSCPort, "ComboMSCPort", "端  口", "COM 3"},
+        {&ComboMSCBaudrate, "ComboMSCBaudrate", "波特率", "9600"},
+        {&ComboParity, "ComboParity", "校验位", "None"},
+        {&ComboDatabits, "ComboDatabits", "数据位", "8"},
+        {&ComboStopbit, "ComboStopbit", "停止位", "1"},
+        {&Combo2, "Combo2", "站号", "1"},
+    };
+    int top = 360;
+    for (const Row& row : rows) {
+        Caption(FrameMSC, QString::fromUtf8(row.label), 120, top + 45);
+        *row.box = EditableCombo(FrameMSC, QString::fromLatin1(row.name), Tw(960, top, 1335, kComboHeight),
+                                 QString::fromUtf8(row.text));
+        top += 480;
+    }
+    AddItemsKeepingText(ComboParity, {QStringLiteral("Odd"), QStringLiteral("Even"), QStringLiteral("None")});
+
+    ShapeMSC = Place(new kv::Lamp(FrameMSC), QStringLiteral("ShapeMSC"), Tw(240, 3285, 375, 375));
+    ShapeMSC->setFillColor(kv::kRed);
+    CommandOpenMSC = Button(FrameMSC, QStringLiteral("CommandOpenMSC"), Tw(840, 3255, 1455, 420), kCaptionOpenPort);
+
+    Picture1 = Place(new QLabel(FrameMSC), QStringLiteral("Picture1"), Tw(120, 3960, 2175, 2175));
+    Picture1->setPixmap(LogoPicture());
+    Picture1->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+}
+
+void Form1::BuildParameterGroup(QWidget* client)
+{
+    Frame3 = Group(client, QStringLiteral("Frame3"), Tw(2640, 120, 3855, 4695), QStringLiteral("参数列表"));
+    Combo1 = EditableCombo(Frame3, QStringLiteral("Combo1"), Tw(120, 300, 3615, kComboHeight),
+                           QStringLiteral("参数列表"));
+    List1 = Place(new QListWidget(Frame3), QStringLiteral("List1"), Tw(120, 720, 2295, 3855));
+    List2 = Place(new QListWidget(Frame3), QStringLiteral("List2"), Tw(2460, 720, 1275, 3855));
+    CmdViewPram = Button(client, QStringLiteral("CmdViewPram"), Tw(5160, 5160, 1335, 420), QStringLiteral("查看参数"));
+
+    // The parameter-name table, kept below the visible client area.
+    Text7 = Place(new QPlainTextEdit(client), QStringLiteral("Text7"), Tw(2640, 6600, 3855, 1215));
+    Text7->setPlainText(kv::CatalogueText());
+    Text7->setReadOnly(true);
+}
+
+void Form1::BuildTerminalGroup(QWidget* client)
+{
+    Frame1 = Group(client, QStringLiteral("Frame1"), Tw(2640, 120, 3855, 4695), QStringLiteral("调试"));
+    Text1 = TextBox(Frame1, QStringLiteral("Text1"), Tw(120, 300, 2535, 330), QStringLiteral("02060000000F"));
+    Command1 = Button(Frame1, QStringLiteral("Command1"), Tw(2760, 270, 975, 375), QStringLiteral("发送"));
+    Text2 = Place(new kv::LogBox(Frame1), QStringLiteral("Text2"), Tw(120, 720, 3615, 2895));
+    ChkCRC16 = CheckBox(Frame1, QStringLiteral("ChkCRC16"), Tw(120, 3690, 2535, 300), QStringLiteral("添加CRC16校验码"), false);
+    ChkSend16 = CheckBox(Frame1, QStringLiteral("ChkSend16"), Tw(120, 3990, 2535, 300), QStringLiteral("16进制发送"), false);
+    Chkreceive16 = CheckBox(Frame1, QStringLiteral("Chkreceive16"), Tw(120, 4290, 2535, 300),
+                            QStringLiteral("16进制显示接收"), false);
+    Command3 = Button(Frame1, QStringLiteral("Command3"), Tw(2760, 3840, 975, 375), QStringLiteral("清空"));
+    Frame1->hide();
+    Frame1->raise();
+}
+
+void Form1::BuildDriveButtons(QWidget* client)
+{
+    Command_start = Button(client, QStringLiteral("Command_start"), Tw(2640, 4920, 1095, 420), QStringLiteral("启动"));
+    Command_stop = Button(client, QStringLiteral("Command_stop"), Tw(3840, 4920, 1095, 420), QStringLiteral("停止"));
+    Text3 = TextBox(client, QStringLiteral("Text3"), Tw(2640, 5760, 855, 420), QStringLiteral("25"));
+    QFont big = font();
+    big.setBold(true);
+    big.setPointSizeF(14.25);
+    Text3->setFont(big);
+    Label9 = Place(new QLabel(QStringLiteral("HZ"), client), QStringLiteral("Label9"), Tw(3555, 5835, 480, 300));
+    QFont unit = font();
+    unit.setBold(true);
+    unit.setPointSizeF(12);
+    Label9->setFont(unit);
+    Label9->setStyleSheet(QStringLiteral("color: #FF0000;"));
+    Command_set = Button(client, QStringLiteral("Command_set"), Tw(4080, 5760, 1095, 420), QStringLiteral("设置频率"));
+    Command2 = Button(client, QStringLiteral("Command2"), Tw(5400, 5760, 1095, 420), QStringLiteral("故障复位"));
+}
+
+void Form1::BuildChartPanel(QWidget* client)
+{
+    Frame2 = Group(client, QStringLiteral("Frame2"), Tw(6600, 120, 7695, 6255), QStringLiteral("实时动态曲线"));
+    CurveGraph1 = new CurveGraph(Frame2);
+    CurveGraph1->setObjectName(QStringLiteral("CurveGraph1"));
+    CurveGraph1->setGeometry(Tw(120, 240, 7215, 2535));
+    // The chart starts from the window's saved layout, which holds only its two
+    // fonts ("宋体" 9 pt): every other property keeps the chart's default.
+    QFont stored;
+    stored.setFamilies({QStringLiteral("宋体"), QStringLiteral("SimSun"), font().family()});
+    stored.setPointSizeF(9);
+    PropertyBag layout;
+    layout.WriteProperty(QStringLiteral("AxesFont"), stored);
+    layout.WriteProperty(QStringLiteral("LegendFont"), stored);
+    ChartCall([&] { CurveGraph1->ReadProperties(layout); });
+
+    Frame4 = Group(Frame2, QStringLiteral("Frame4"), Tw(120, 2880, 7215, 1380), QString());
+    const int checkTops[] = {205, 605, 1020};
+    const int labelTops[] = {225, 615, 1035};
+    const int listTops[] = {160, 575, 975};
+    const int factorLabelTops[] = {225, 615, 1020};
+    const int factorTops[] = {160, 560, 960};
+    const char* const factorNames[] = {"textquxian1", "Text5", "Text6"};
+    const char* const factorTexts[] = {"1", "1", "0.1"};
+    QLineEdit** factors[] = {&textquxian1, &Text5, &Text6};
+    for (int k = 0; k < 3; ++k) {
+        chkShowCurve[k] = CheckBox(Frame4, QStringLiteral("chkShowCurve%1").arg(k), Tw(360, checkTops[k], 855, 255),
+                                   QStringLiteral("显示 %1").arg(k + 1), k == 0);
+        Caption(Frame4, QStringLiteral("颜色："), 1335, labelTops[k]);
+        comCurveColor[k] = PickOnlyList(Frame4, QStringLiteral("comCurveColor%1").arg(k),
+                                        Tw(1860, listTops[k], 1215, kComboHeight));
+        Caption(Frame4, QStringLiteral("数据源："), 3195, labelTops[k]);
+        comCurveType[k] = PickOnlyList(Frame4, QStringLiteral("comCurveType%1").arg(k),
+                                       Tw(3840, listTops[k], 1215, kComboHeight));
+        Caption(Frame4, QStringLiteral("比例系数："), 5160, factorLabelTops[k]);
+        *factors[k] = TextBox(Frame4, QString::fromLatin1(factorNames[k]), Tw(6120, factorTops[k], 855, 270),
+                              QString::fromLatin1(factorTexts[k]));
+    }
+
+    Caption(Frame2, QStringLiteral("水平网格份数："), 240, 4440);
+    txtHorSplits = TextBox(Frame2, QStringLiteral("txtHorSplits"), Tw(1440, 4395, 495, 270), QStringLiteral("9"));
+    Caption(Frame2, QStringLiteral("垂直网格份数："), 2040, 4440);
+    txtVerSplits = TextBox(Frame2, QStringLiteral("txtVerSplits"), Tw(3240, 4395, 495, 270), QStringLiteral("15"));
+    Caption(Frame2, QStringLiteral("垂直方向最小值："), 240, 4920);
+    txtVerMin = TextBox(Frame2, QStringLiteral("txtVerMin"), Tw(1680, 4875, 495, 270), QStringLiteral("-50"));
+    Caption(Frame2, QStringLiteral("垂直方向最大值："), 2280, 4920);
+    txtVerMax = TextBox(Frame2, QStringLiteral("txtVerMax"), Tw(3720, 4875, 495, 270), QStringLiteral("100"));
+    Commandgraphclear = Button(Frame2, QStringLiteral("Commandgraphclear"), Tw(4920, 4320, 1095, 375),
+                               QStringLiteral("清除曲线"));
+    Commandgraphstart = Button(Frame2, QStringLiteral("Commandgraphstart"), Tw(4920, 4800, 1095, 375), kCaptionStart);
+    Command4 = Button(Frame2, QStringLiteral("Command4"), Tw(6240, 4320, 1095, 375), QStringLiteral("清除状态"));
+    Label24 = Place(new QLabel(QStringLiteral("状态指示"), Frame2), QStringLiteral("Label24"), Tw(6240, 4860, 1095, 300));
+    QFont bold = font();
+    bold.setBold(true);
+    Label24->setFont(bold);
+    Label24->setStyleSheet(QStringLiteral("color: #FF0000;"));
+    Label24->setAlignment(Qt::AlignCenter);
+
+    Frame5 = Group(Frame2, QStringLiteral("Frame5"), Tw(120, 5220, 7455, 915), QString());
+    Label23 = Place(new QLabel(kLampCaptions, Frame5), QStringLiteral("Label23"), Tw(120, 540, 7215, 255));
+    QFont small;
+    small.setFamilies({QStringLiteral("新宋体"), QStringLiteral("NSimSun"), font().family()});
+    small.setPointSizeF(6.75);
+    Label23->setFont(small);
+    // The lamps stand over their captions: Shape1(12) leftmost, Shape1(0) rightmost.
+    const QFontMetrics metrics(small);
+    QList<int> centres;
+    for (qsizetype i = 0; i < kLampCaptions.size();) {
+        if (kLampCaptions[i] == u' ') {
+            ++i;
+            continue;
+        }
+        qsizetype end = i;
+        while (end < kLampCaptions.size() && kLampCaptions[end] != u' ')
+            ++end;
+        const int left = metrics.horizontalAdvance(kLampCaptions.left(i));
+        const int width = metrics.horizontalAdvance(kLampCaptions.mid(i, end - i));
+        centres.append(Label23->x() + left + width / 2);
+        i = end;
+    }
+    const int lampSize = Px(255);
+    for (int j = 0; j < 13; ++j) {
+        const int index = 12 - j;
+        const int centre = j < centres.size() ? centres[j] : Px(240 + 555 * j);
+        Shape1[index] = Place(new kv::Lamp(Frame5), QStringLiteral("Shape1_%1").arg(index),
+                              QRect(centre - lampSize / 2, Px(195), lampSize, lampSize));
+        Shape1[index]->setFillColor(kv::kLightBlue);
+    }
+}
+
+void Form1::ConnectHandlers()
+{
+    connect(exit1, &QAction::triggered, this, &Form1::exit1_Click);
+
+    connect(CommandOpenMSC, &QPushButton::clicked, this, &Form1::CommandOpenMSC_Click);
+    connect(Chkreceive16, &QCheckBox::toggled, this, &Form1::Chkreceive16_Click);
+
+    connect(Command1, &QPushButton::clicked, this, &Form1::Command1_Click);
+    connect(Command3, &QPushButton::clicked, this, &Form1::Command3_Click);
+    connect(MSComm, &kv::MSComm::OnComm, this, &Form1::MSComm_OnComm);
+
+    connect(Combo1, &QComboBox::currentIndexChanged, this, &Form1::Combo1_Click);
+
+    for (int k = 0; k < 3; ++k) {
+        connect(chkShowCurve[k], &QCheckBox::toggled, this, [this, k] { chkShowCurve_Click(k); });
+        connect(comCurveColor[k], &QComboBox::currentIndexChanged, this, [this, k] { comCurveColor_Click(k); });
+    }
+    connect(textquxian1, &QLineEdit::textChanged, this, &Form1::textquxian1_Change);
+    connect(Text5, &QLineEdit::textChanged, this, &Form1::Text5_Change);
+    connect(Text6, &QLineEdit::textChanged, this, &Form1::Text6_Change);
+    connect(txtHorSplits, &QLineEdit::textChanged, this, &Form1::txtHorSplits_Change);
+    connect(txtVerSplits, &QLineEdit::textChanged, this, &Form1::txtVerSplits_Change);
+    connect(txtVerMin, &QLineEdit::textChanged, this, &Form1::txtVerMin_Change);
+    connect(txtVerMax, &QLineEdit::textChanged, this, &Form1::txtVerMax_Change);
+    connect(Commandgraphclear, &QPushButton::clicked, this, &Form1::Commandgraphclear_Click);
+}
+
+void Form1::Form_Load()
+{
+    if (m_loaded)
+        return;
+    m_loaded = true;
+
+    // 1. The port list; the box keeps its own text "COM 3".
+    QStringList ports;
+    for (int n = 1; n <= 10; ++n)
+        ports.append(QStringLiteral("COM%1").arg(n));
+    AddItemsKeepingText(ComboMSCPort, ports);
+
+    // 2, 3. The parameter groups; selecting the first fills the parameter list.
+    AddItemsKeepingText(Combo1, kv::ParameterGroups());
+    Combo1->setCurrentIndex(0);
+
+    // 4.
+    Chkreceive16->setEnabled(false);
+    ChkSend16->setChecked(true);
+
+    // 5.
+    ChartCall([this] { CurveGraph1->setCurveCount(3); });
+
+    // 6. Curve k: colour row k (raising the colour handling), data source row k.
+    for (int k = 0; k < 3; ++k) {
+        AddItemsKeepingText(comCurveColor[k], CurveColorNames());
+        comCurveColor[k]->setCurrentIndex(k);
+        AddItemsKeepingText(comCurveType[k], CurveSourceNames());
+        comCurveType[k]->setCurrentIndex(k);
+    }
+
+    // 7. Only the boxes not ticked in the design raise their handling.
+    for (QCheckBox* box : chkShowCurve)
+        box->setChecked(true);
+
+    // 8, 9.
+    ChartCall([this] {
+        CurveGraph1->setShowLegend(1, chkShowCurve[0]->isChecked());
+        if (chkShowCurve[0]->isChecked())
+            CurveGraph1->FixLegend(comCurveType[0]->currentText(), 1);
+    });
+
+    // 10. From the boxes' texts.
+    ChartCall([this] {
+        CurveGraph1->setHorizontalSplits(kv::GridSplitsFromText(txtHorSplits->text()));
+        CurveGraph1->setVerticalSplits(kv::GridSplitsFromText(txtVerSplits->text()));
+        CurveGraph1->setMinVertical(kv::VerticalLimitFromText(txtVerMin->text()));
+        CurveGraph1->setMaxVertical(kv::VerticalLimitFromText(txtVerMax->text()));
+    });
+
+    // 11.
+    ChartCall([this] {
+        CurveGraph1->setAxesFont(font());
+        CurveGraph1->setxBarNowTimeFormat(QStringLiteral("hh:mm:ss"));
+    });
+}
+
+void Form1::ShowCentered()
+{
+    adjustSize();
+    if (const QScreen* s = screen()) {
+        const QRect area = s->availableGeometry();
+        move(area.center() - QPoint(width() / 2, height() / 2));
+    }
+    show();
+}
+
+kv::MsgAnswer Form1::MsgBox(const QString& text, kv::MsgButtons buttons, kv::MsgIcon icon, const QString& title,
+                            bool foreground)
+{
+    kv::MessageRequest request;
+    request.text = text;
+    request.title = title;
+    request.buttons = buttons;
+    request.icon = icon;
+    request.foreground = foreground;
+    return m_boxes.Show(request);
+}
+
+void Form1::Form_Unload(int& Cancel)
+{
+    const kv::MsgAnswer answer = MsgBox(QStringLiteral("你真的想退出吗？ "), kv::MsgButtons::YesNo, kv::MsgIcon::None,
+                                        QStringLiteral("退出提示 "));
+    if (answer == kv::MsgAnswer::Yes)
+        EndProgram();
+    else
+        Cancel = 1;
+}
+
+void Form1::closeEvent(QCloseEvent* event)
+{
+    if (m_programEnded) {
+        event->accept();
+        return;
+    }
+    int cancel = 0;
+    Form_Unload(cancel);
+    if (cancel)
+        event->ignore();
+    else
+        event->accept();
+}
+
+void Form1::exit1_Click()
+{
+    const kv::MsgAnswer answer = MsgBox(QStringLiteral("您确定要停止运行吗？"), kv::MsgButtons::YesNo,
+                                        kv::MsgIcon::Question, QString(), true);
+    if (answer != kv::MsgAnswer::No)
+        EndProgram();
+}
+
+void Form1::EndProgram()
+{
+    // Nothing may run after this: no tick, no serial event. The port is
+    // released when the program's objects go.
+    m_programEnded = true;
+    Timer1->setInterval(0);
+    MSComm->blockSignals(true);
+    QCoreApplication::exit(0);
 }

@@ -1,10 +1,235 @@
-// The main window.
+// The main window: the port settings, the terminal, the parameter browser, the
+// drive buttons and the real-time chart panel, with the serial control, the
+// poll timer and the chart it owns for its whole life.
+//
+// Controls carry their names as members and as objectName. Handlers are named
+// after the control and the event; a selection or tick set in code runs the
+// control's handler exactly as a user's action does (currentIndexChanged,
+// toggled, textChanged). The window's design values are in place before any
+// handler is connected; Form_Load then sets what the start-up sets in code.
+//
+// The class is spread over files by area: form1.cpp (construction, layout,
+// load and shutdown), form1_port.cpp, form1_terminal.cpp, form1_chartpanel.cpp,
+// form1_params.cpp, and the files of the drive commands, polling and menus.
 #pragma once
 
+#include "common/messageboxes.h"
+#include "common/platform.h"
+
 #include <QMainWindow>
+#include <QString>
+#include <QStringList>
+
+#include <array>
+#include <exception>
+
+class CurveGraph;
+class QAction;
+class QCheckBox;
+class QComboBox;
+class QGroupBox;
+class QLabel;
+class QLineEdit;
+class QListWidget;
+class QMenu;
+class QPlainTextEdit;
+class QPushButton;
+
+namespace kv {
+class IntervalTimer;
+class Lamp;
+class LogBox;
+class MSComm;
+} // namespace kv
 
 class Form1 : public QMainWindow {
     Q_OBJECT
 public:
-    explicit Form1(QWidget* parent = nullptr);
+    // The captions of the open/close button, which are the port's open state.
+    static inline const QString kCaptionOpenPort = QStringLiteral("打开串口");   // port closed
+    static inline const QString kCaptionClosePort = QStringLiteral("关闭串口");  // port open
+    // The captions of the chart's start button, which are the polling state.
+    static inline const QString kCaptionStart = QStringLiteral("开始");  // polling stopped
+    static inline const QString kCaptionPause = QStringLiteral("暂停");  // polling runs
+
+    Form1(kv::MessageBoxes& boxes, kv::PlatformServices& platform, QWidget* parent = nullptr);
+    ~Form1() override;
+
+    // A font with Chinese glyphs when the machine has one (9 points).
+    static QFont PreferredWindowFont();
+
+    // Start-up: fills the lists and sets the defaults. Runs once, before the window is shown.
+    void Form_Load();
+    // Closing the window: asks; Cancel is set to 1 when the user answers No.
+    void Form_Unload(int& Cancel);
+    void exit1_Click();
+    // Shows the window centred on its screen.
+    void ShowCentered();
+    // Whether the program has been ended by one of the exit questions.
+    bool ProgramEnded() const { return m_programEnded; }
+
+    // Port (form1_port.cpp).
+    void CommandOpenMSC_Click();
+    void Chkreceive16_Click();
+
+    // Terminal and receive path (form1_terminal.cpp).
+    void Command1_Click();
+    void Command3_Click();
+    void AppendLogLine(const QString& line);
+    void MSComm_OnComm();
+    // A 34-digit chunk from the receive path: the live-value poll reply.
+    virtual void HandlePollReply(const QString& replyText);
+
+    // Chart panel (form1_chartpanel.cpp).
+    void chkShowCurve_Click(int Index);
+    void comCurveColor_Click(int Index);
+    void textquxian1_Change();
+    void Text5_Change();
+    void Text6_Change();
+    void txtHorSplits_Change();
+    void txtVerSplits_Change();
+    void txtVerMin_Change();
+    void txtVerMax_Change();
+    void Commandgraphclear_Click();
+
+    // Parameter groups (form1_params.cpp).
+    void Combo1_Click();
+
+    // Handlers built with the drive commands, the polling, the parameter read
+    // and the menus; declared here so that each lands in its own file.
+    void Command_start_Click();
+    void Command_stop_Click();
+    void Command_set_Click();
+    void Command2_Click();
+    void Timer1_Timer();
+    void Commandgraphstart_Click();
+    void Command4_Click();
+    void CmdViewPram_Click();
+    void debug1_Click();
+    void Instruction_Click();
+    void regsvr32_Click();
+    void regsvr32u_Click();
+    void about_Click();
+
+    // ---- Window-wide state ----
+    // The drive's station address, two upper-case hexadecimal digits; set on every port open.
+    QString StationAddr;
+
+    // ---- Owned for the window's whole life ----
+    kv::MSComm* MSComm = nullptr;
+    kv::IntervalTimer* Timer1 = nullptr;
+    CurveGraph* CurveGraph1 = nullptr;
+
+    // ---- Menu ----
+    QMenu* Menu = nullptr;
+    QAction* debug1 = nullptr;
+    QAction* Instruction = nullptr;
+    QMenu* zuce = nullptr;
+    QAction* regsvr32 = nullptr;
+    QAction* regsvr32u = nullptr;
+    QAction* about = nullptr;
+    QAction* exit1 = nullptr;
+
+    // ---- Serial settings ----
+    QGroupBox* FrameMSC = nullptr;
+    QComboBox* ComboMSCPort = nullptr;
+    QComboBox* ComboMSCBaudrate = nullptr;
+    QComboBox* ComboParity = nullptr;
+    QComboBox* ComboDatabits = nullptr;
+    QComboBox* ComboStopbit = nullptr;
+    QComboBox* Combo2 = nullptr;
+    kv::Lamp* ShapeMSC = nullptr;
+    QPushButton* CommandOpenMSC = nullptr;
+    QLabel* Picture1 = nullptr;
+
+    // ---- Terminal ----
+    QGroupBox* Frame1 = nullptr;
+    QLineEdit* Text1 = nullptr;
+    QPushButton* Command1 = nullptr;
+    kv::LogBox* Text2 = nullptr;
+    QCheckBox* ChkCRC16 = nullptr;
+    QCheckBox* ChkSend16 = nullptr;
+    QCheckBox* Chkreceive16 = nullptr;
+    QPushButton* Command3 = nullptr;
+
+    // ---- Parameter browser ----
+    QGroupBox* Frame3 = nullptr;
+    QComboBox* Combo1 = nullptr;
+    QListWidget* List1 = nullptr;
+    QListWidget* List2 = nullptr;
+    QPushButton* CmdViewPram = nullptr;
+    QPlainTextEdit* Text7 = nullptr;
+
+    // ---- Drive buttons ----
+    QPushButton* Command_start = nullptr;
+    QPushButton* Command_stop = nullptr;
+    QLineEdit* Text3 = nullptr;
+    QLabel* Label9 = nullptr;
+    QPushButton* Command_set = nullptr;
+    QPushButton* Command2 = nullptr;
+
+    // ---- Chart panel ----
+    QGroupBox* Frame2 = nullptr;
+    QGroupBox* Frame4 = nullptr;
+    std::array<QCheckBox*, 3> chkShowCurve{};
+    std::array<QComboBox*, 3> comCurveColor{};
+    std::array<QComboBox*, 3> comCurveType{};
+    QLineEdit* textquxian1 = nullptr;
+    QLineEdit* Text5 = nullptr;
+    QLineEdit* Text6 = nullptr;
+    QLineEdit* txtHorSplits = nullptr;
+    QLineEdit* txtVerSplits = nullptr;
+    QLineEdit* txtVerMin = nullptr;
+    QLineEdit* txtVerMax = nullptr;
+    QPushButton* Commandgraphclear = nullptr;
+    QPushButton* Commandgraphstart = nullptr;
+    QPushButton* Command4 = nullptr;
+    QLabel* Label24 = nullptr;
+    QGroupBox* Frame5 = nullptr;
+    std::array<kv::Lamp*, 13> Shape1{};
+    QLabel* Label23 = nullptr;
+
+    // The list contents the start-up gives the chart panel's lists.
+    static const QStringList& CurveColorNames();
+    static const QStringList& CurveSourceNames();
+
+protected:
+    void closeEvent(QCloseEvent* event) override;
+
+    kv::MsgAnswer MsgBox(const QString& text, kv::MsgButtons buttons = kv::MsgButtons::Ok,
+                         kv::MsgIcon icon = kv::MsgIcon::None, const QString& title = QString(),
+                         bool foreground = false);
+    // Runs a call on the chart; a failure the chart reports is absorbed so that
+    // no handler ends the program.
+    template <typename F>
+    void ChartCall(F&& call);
+    // The port is gone while the window still shows it open: show it closed and tell the user.
+    void PortLost();
+    // Ends the program at once: nothing else runs, nothing is saved.
+    void EndProgram();
+
+    kv::MessageBoxes& m_boxes;
+    kv::PlatformServices& m_platform;
+
+private:
+    void BuildMenu();
+    void BuildSettingsGroup(QWidget* client);
+    void BuildTerminalGroup(QWidget* client);
+    void BuildParameterGroup(QWidget* client);
+    void BuildDriveButtons(QWidget* client);
+    void BuildChartPanel(QWidget* client);
+    void ConnectHandlers();
+
+    bool m_loaded = false;
+    bool m_programEnded = false;
 };
+
+template <typename F>
+void Form1::ChartCall(F&& call)
+{
+    try {
+        call();
+    } catch (const std::exception& e) {
+        qWarning("chart: %s", e.what());
+    }
+}

@@ -1,0 +1,79 @@
+// The chart panel: which curves show, their colours, the scale-factor boxes,
+// the grid divisions, the vertical range and the clear button.
+#include "app/form1.h"
+
+#include "app/panelnumbers.h"
+#include "chart/curvegraph.h"
+
+#include <QCheckBox>
+#include <QComboBox>
+#include <QLineEdit>
+
+void Form1::chkShowCurve_Click(int Index)
+{
+    const bool ticked = chkShowCurve[Index]->isChecked();
+    const short curve = static_cast<short>(Index + 1);
+    ChartCall([&] {
+        CurveGraph1->ClearAll();
+        CurveGraph1->setShowLegend(curve, ticked);
+        if (ticked)
+            CurveGraph1->FixLegend(comCurveType[Index]->currentText(), curve);
+    });
+    // The data source can be changed only while the curve is switched off.
+    comCurveType[Index]->setEnabled(!ticked);
+}
+
+void Form1::comCurveColor_Click(int Index)
+{
+    const std::optional<qint32> colour = kv::CurveColorOfIndex(comCurveColor[Index]->currentIndex());
+    if (!colour)
+        return;
+    ChartCall([&] { CurveGraph1->setCurveLineColor(static_cast<short>(Index + 1), *colour); });
+}
+
+// A curve never mixes values scaled with different factors.
+void Form1::textquxian1_Change()
+{
+    ChartCall([this] { CurveGraph1->ClearAll(); });
+}
+
+void Form1::Text5_Change()
+{
+    ChartCall([this] { CurveGraph1->ClearAll(); });
+}
+
+void Form1::Text6_Change()
+{
+    ChartCall([this] { CurveGraph1->ClearAll(); });
+}
+
+void Form1::txtHorSplits_Change()
+{
+    ChartCall([this] { CurveGraph1->setHorizontalSplits(kv::GridSplitsFromText(txtHorSplits->text())); });
+}
+
+void Form1::txtVerSplits_Change()
+{
+    ChartCall([this] { CurveGraph1->setVerticalSplits(kv::GridSplitsFromText(txtVerSplits->text())); });
+}
+
+void Form1::txtVerMin_Change()
+{
+    ChartCall([this] {
+        CurveGraph1->ClearAll();
+        CurveGraph1->setMinVertical(kv::VerticalLimitFromText(txtVerMin->text()));
+    });
+}
+
+void Form1::txtVerMax_Change()
+{
+    ChartCall([this] {
+        CurveGraph1->ClearAll();
+        CurveGraph1->setMaxVertical(kv::VerticalLimitFromText(txtVerMax->text()));
+    });
+}
+
+void Form1::Commandgraphclear_Click()
+{
+    ChartCall([this] { CurveGraph1->ClearAll(); });
+}
