@@ -14,9 +14,12 @@ set -euo pipefail
 build=${1:-build}
 app="$build/app/kolven-assistant"
 sim="$build/tools/drive-sim/drive-sim"
-# The tool's application name, which names its data folder: the executable's
-# name, as long as the program sets no other.
-app_name=kolven-assistant
+# The tool's data folder is <XDG_DATA_HOME>/<organization>/<application>, with
+# the names its main() gives the application (the executable's name if none).
+src=$(cd "$(dirname "$0")/.." && pwd)
+org_name=$(sed -n 's/.*setOrganizationName(QStringLiteral("\([^"]*\)")).*/\1/p' "$src/app/main.cpp" | head -n 1)
+app_name=$(sed -n 's/.*setApplicationName(QStringLiteral("\([^"]*\)")).*/\1/p' "$src/app/main.cpp" | head -n 1)
+app_name=${app_name:-kolven-assistant}
 sim_log="$build/drive-sim.log"
 
 for f in "$app" "$sim"; do
@@ -27,7 +30,7 @@ for f in "$app" "$sim"; do
 done
 
 data_home=$(mktemp -d "${TMPDIR:-/tmp}/kolven-run.XXXXXX")
-ports="$data_home/$app_name/ports"
+ports="$data_home/${org_name:+$org_name/}$app_name/ports"
 mkdir -p "$ports"
 
 sim_pid=
