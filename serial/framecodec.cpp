@@ -34,7 +34,10 @@ QString Crc16Text(QStringView frameText)
     quint8 lo = 0xFF;
     quint8 hi = 0xFF;
     int pending = -1;  // first digit of a pair still waiting for its second
-    for (const QChar c : frameText) {
+    // Upper case first, then only 0-9 and A-F count (an upper-cased ligature such
+    // as U+FB00 becomes "FF" and counts as two digits).
+    const QString upper = frameText.toString().toUpper();
+    for (const QChar c : upper) {
         const int d = HexDigitValue(c);
         if (d < 0)
             continue;

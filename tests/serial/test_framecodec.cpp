@@ -44,6 +44,8 @@ void TestFrameCodec::crc16Text_data()
     QTest::newRow("one digit") << "7" << "FFFF";
     QTest::newRow("no hex digit") << "xyz !" << "FFFF";
     QTest::newRow("full-width text") << "０１" << "FFFF";
+    // Upper case comes first: the ligature U+FB00 upper-cases to "FF".
+    QTest::newRow("ligature ff") << QString(QChar(0xFB00)) << "FF00";
     QTest::newRow("parameter 9802") << "010326490001" << "5E94";
     QTest::newRow("parameter 0101") << "010300640001" << "C5D5";
 }
