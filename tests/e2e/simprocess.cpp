@@ -1,0 +1,155 @@
+#include "tests/e2e/simprocess.h"
+
+#include <QElapsedTimer>
+
+#include <cerrno>
+#include <csignal>
+#include <fcntl.h>
+#include <poll.h>
+#include <termios.h>
+#include <unistd.h>
+
+namespace kv::test {
+
+QString DriveSimPath()
+{
+    return QStringLiteral(KV_DRIVE_SIM);
+}
+
+SimProcess::~SimProcess()
+{
+    if (m_process.state() != QProcess::NotRunning) {
+        m_process.terminate();
+        if (!m_process.waitForFinished(3000)) {
+            m_process.kill();
+            m_process.waitForFinished(3000);
+        }
+    }
+}
+
+bool SimProcess::start(const QStringList& args)
+{
+    m_process.start(DriveSimPath(), args);
+    if (!m_process.waitForStarted(5000)) {
+        m_error = QStringLiteral("cannot start %1: %2").arg(DriveSimPath(), m_process.errorString());
+        return false;
+    }
+    QElapsedTimer clock;
+    clock.start();
+    while (!m_process.canReadLine() && clock.elapsed() < 5000) {
+        if (!m_process.waitForReadyRead(100) && m_process.state() == QProcess::NotRunning)
+            break;
+    }
+    if (!m_process.canReadLine()) {
+        m_error = QStringLiteral("drive-sim printed no path: ") + QString::fromLocal8Bit(log());
+        return false;
+    }
+    m_path = QString::fromLocal8Bit(m_process.readLine()).trimmed();
+    return !m_path.isEmpty();
+}
+
+void SimProcess::signal(int sig)
+{
+    if (m_process.state() != QProcess::NotRunning)
+        ::kill(static_cast<pid_t>(m_process.processId()), sig);
+}
+
+int SimProcess::stop()
+{
+    if (m_process.state() == QProcess::NotRunning)
+        return m_process.exitStatus() == QProcess::NormalExit ? m_process.exitCode() : -1;
+    m_process.terminate();
+    if (!m_process.waitForFinished(5000)) {
+        m_process.kill();
+        m_process.waitForFinished(3000);
+        return -1;
+    }
+    return m_process.exitStatus() == QProcess::NormalExit ? m_process.exitCode() : -1;
+}
+
+QByteArray SimProcess::log()
+{
+    m_log += m_process.readAllStandardError();
+    return m_log;
+}
+
+LineClient::LineClient(const QString& path)
+{
+    m_fd = ::open(path.toLocal8Bit().constData(), O_RDWR | O_NOCTTY | O_NONBLOCK | O_CLOEXEC);
+    if (m_fd < 0)
+        return;
+    termios t{};
+    if (::tcgetattr(m_fd, &t) == 0) {
+        ::cfmakeraw(&t);
+        ::cfsetispeed(&t, B9600);
+        ::cfsetospeed(&t, B9600);
+        ::tcsetattr(m_fd, TCSANOW, &t);
+    }
+    ::tcflush(m_fd, TCIOFLUSH);
+}
+
+LineClient::~LineClient()
+{
+    if (m_fd >= 0)
+        ::close(m_fd);
+}
+
+bool LineClient::write(const QByteArray& bytes)
+{
+    qsizetype done = 0;
+    QElapsedTimer clock;
+    clock.start();
+    while (done < bytes.size() && clock.elapsed() < 3000) {
+        const ssize_t n = ::write(m_fd, bytes.constData() + done, static_cast<size_t>(bytes.size() - done));
+        if (n > 0) {
+            done += n;
+        } else if (n < 0 && errno != EAGAIN && errno != EINTR) {
+            return false;
+        } else {
+            pollfd p{m_fd, POLLOUT, 0};
+            ::poll(&p, 1, 20);
+        }
+    }
+    return done == bytes.size();
+}
+
+QByteArray LineClient::read(int count, int timeoutMs)
+{
+    QByteArray out;
+    QElapsedTimer clock;
+    clock.start();
+    while (out.size() < count && clock.elapsed() < timeoutMs) {
+        pollfd p{m_fd, POLLIN, 0};
+        if (::poll(&p, 1, 20) > 0 && (p.revents & POLLIN)) {
+            char buf[256];
+            const ssize_t n = ::read(m_fd, buf, sizeof buf);
+            if (n > 0)
+                out.append(buf, n);
+        }
+    }
+    return out;
+}
+
+QByteArray LineClient::readQuiet(int timeoutMs, int quietMs)
+{
+    QByteArray out;
+    QElapsedTimer clock, quiet;
+    clock.start();
+    quiet.start();
+    while (clock.elapsed() < timeoutMs) {
+        if (!out.isEmpty() && quiet.elapsed() >= quietMs)
+            break;
+        pollfd p{m_fd, POLLIN, 0};
+        if (::poll(&p, 1, 10) > 0 && (p.revents & POLLIN)) {
+            char buf[256];
+            const ssize_t n = ::read(m_fd, buf, sizeof buf);
+            if (n > 0) {
+                out.append(buf, n);
+                quiet.restart();
+            }
+        }
+    }
+    return out;
+}
+
+} // namespace kv::test
