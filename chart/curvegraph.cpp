@@ -41,6 +41,9 @@ public:
             image = QImage();
             return;
         }
+        // Text in the picture has the size it has on the screen.
+        next.setDotsPerMeterX(qRound(logicalDpiX() / 0.0254));
+        next.setDotsPerMeterY(qRound(logicalDpiY() / 0.0254));
         next.fill(kv::BgrToQColor(CurveGraph::ResolveColor(backColor)));
         if (!image.isNull()) {
             QPainter p(&next);
@@ -223,12 +226,12 @@ void CurveGraph::ClearAll()
 
 int CurveGraph::DrawGridCurve()
 {
-    const QFontMetrics fm(m_surface->axesFont);
-    m_model.PlanDrawing(m_plan, fm.height(), [&fm](const QString& s) { return fm.horizontalAdvance(s); });
-
     QImage& image = m_surface->image;
     if (image.size() != m_surface->size())
         m_surface->ResizeImage(m_surface->size());
+    const QFontMetrics fm = image.isNull() ? QFontMetrics(m_surface->axesFont, m_surface)
+                                           : QFontMetrics(m_surface->axesFont, &image);
+    m_model.PlanDrawing(m_plan, fm.height(), [&fm](const QString& s) { return fm.horizontalAdvance(s); });
     if (image.isNull())
         return 0;
 
@@ -430,6 +433,9 @@ qint32 CurveGraph::BackColor() const { return m_surface->backColor; }
 void CurveGraph::setBackColor(qint32 v)
 {
     m_surface->backColor = v;
+    // A new background clears the picture, as on any drawing surface.
+    if (!m_surface->image.isNull())
+        m_surface->image.fill(kv::BgrToQColor(ResolveColor(v)));
     m_surface->update();
     const qint32 frameColour = InverseColor(v);
     for (short i = 1; i <= m_model.CurveCount(); ++i)

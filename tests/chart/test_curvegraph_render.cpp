@@ -60,6 +60,7 @@ private slots:
     void stillGridHasNoTimeTexts();
     void pictureIsPersistent();
     void offScaleSamplesDoNotShow();
+    void backColourClearsAndPaints();
 };
 
 void TestCurveGraphRender::surfaceMatchesTheControl()
@@ -310,6 +311,20 @@ void TestCurveGraphRender::offScaleSamplesDoNotShow()
     const QImage& img = chart->Picture();
     QVERIFY(CountColour(img, img.rect(), kCurve1) > 0);
     QCOMPARE(CountColour(img, QRect(0, 0, 149, 100), kCurve1), 0);
+}
+
+void TestCurveGraphRender::backColourClearsAndPaints()
+{
+    auto chart = MakeChart(120, 60);
+    chart->setShowAxesText(false);
+    chart->DrawGridCurve();
+    QVERIFY(CountColour(chart->Picture(), chart->Picture().rect(), kHorizontal) > 0);
+    chart->setBackColor(0x102030);
+    const QImage& img = chart->Picture();
+    QCOMPARE(CountColour(img, img.rect(), 0x102030), 120 * 60);  // the old picture is gone
+    chart->DrawGridCurve();
+    QCOMPARE(Pixel(chart->Picture(), 5, 5), 0x102030);
+    QCOMPARE(Pixel(chart->Picture(), 0, 5), kVertical);
 }
 
 QTEST_MAIN(TestCurveGraphRender)
