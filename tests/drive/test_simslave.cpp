@@ -229,6 +229,37 @@ private slots:
         QCOMPARE(Hex(events[0].reply).left(6), QString("07030C"));
     }
 
+    void survivesRandomBytes()
+    {
+        // Noise on the line: chunks of random bytes, some starting with a
+        // plausible header, never a crash and never a reply to a broken frame.
+        DriveModel model(Codes());
+        ModbusSlave slave(model, 1);
+        QRandomGenerator random(2024);
+        int replies = 0;
+        for (int i = 0; i < 400; ++i) {
+            std::vector<std::uint8_t> chunk(1 + random.bounded(300));
+            for (auto& b : chunk)
+                b = static_cast<std::uint8_t>(random.bounded(256));
+            if (i % 3 == 0) {
+                chunk[0] = 1;
+                if (chunk.size() > 1)
+                    chunk[1] = static_cast<std::uint8_t>(random.bounded(0x18));
+            }
+            for (const auto& e : slave.handle(chunk)) {
+                if (e.kind != SlaveEvent::Kind::Reply)
+                    continue;
+                ++replies;
+                QVERIFY(CrcValid(e.request)); // only whole, checked frames are answered
+                QVERIFY(CrcValid(e.reply));
+            }
+        }
+        qDebug() << "replies to random frames:" << replies;
+        const auto events = slave.handle(Frame("010326490001"));
+        QCOMPARE(events.size(), size_t(1));
+        QCOMPARE(Hex(events[0].reply), QString("01030200017984"));
+    }
+
     void faultWhen_data()
     {
         QTest::addColumn<QString>("text");

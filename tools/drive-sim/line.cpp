@@ -112,7 +112,7 @@ bool LineServer::open(std::string* error)
         }
         ::tcflush(m_fd, TCIOFLUSH);
         m_path = m_options.port;
-        return true;
+        return makeLink(error);
     }
 
     m_fd = ::posix_openpt(O_RDWR | O_NOCTTY | O_CLOEXEC);
@@ -143,23 +143,28 @@ bool LineServer::open(std::string* error)
     }
     ::fcntl(m_fd, F_SETFL, ::fcntl(m_fd, F_GETFL) | O_NONBLOCK);
 
-    if (!m_options.link.empty()) {
-        struct stat st{};
-        if (::lstat(m_options.link.c_str(), &st) == 0) {
-            if (!S_ISLNK(st.st_mode)) {
-                *error = m_options.link + " exists and is not a symbolic link; not replacing it";
-                close();
-                return false;
-            }
-            ::unlink(m_options.link.c_str()); // a link left by an earlier run
-        }
-        if (::symlink(m_path.c_str(), m_options.link.c_str()) != 0) {
-            *error = "cannot make the link " + m_options.link + ": " + std::strerror(errno);
+    return makeLink(error);
+}
+
+bool LineServer::makeLink(std::string* error)
+{
+    if (m_options.link.empty())
+        return true;
+    struct stat st{};
+    if (::lstat(m_options.link.c_str(), &st) == 0) {
+        if (!S_ISLNK(st.st_mode)) {
+            *error = m_options.link + " exists and is not a symbolic link; not replacing it";
             close();
             return false;
         }
-        m_linkMade = true;
+        ::unlink(m_options.link.c_str()); // a link left by an earlier run
     }
+    if (::symlink(m_path.c_str(), m_options.link.c_str()) != 0) {
+        *error = "cannot make the link " + m_options.link + ": " + std::strerror(errno);
+        close();
+        return false;
+    }
+    m_linkMade = true;
     return true;
 }
 

@@ -27,7 +27,7 @@ public:
     LineServer(const LineServer&) = delete;
     LineServer& operator=(const LineServer&) = delete;
 
-    // Opens the device, or creates the pseudo-terminal and its link.
+    // Opens the device or creates the pseudo-terminal, and makes the link to it.
     bool open(std::string* error);
     // The path a master opens: the pseudo-terminal's slave side or the device.
     const std::string& path() const { return m_path; }
@@ -41,6 +41,7 @@ public:
     void close();
 
 private:
+    bool makeLink(std::string* error);
     void process(std::vector<std::uint8_t> chunk);
     void sendReply(const SlaveEvent& event);
     bool writeAll(const std::vector<std::uint8_t>& bytes);

@@ -184,8 +184,8 @@ catalogue parameter at code - 1).
 Line:
   --port DEVICE        answer on this serial device (/dev/ttyUSB0); without it
                        a pseudo-terminal is created and its path printed
-  --link PATH          make a symbolic link PATH to the pseudo-terminal
-                       (removed on exit)
+  --link PATH          make a symbolic link PATH to the line (the
+                       pseudo-terminal or the device; removed on exit)
   --station N          station number, 1..247 (default 1)
   --baud N             1200..115200 (default 9600)
   --parity N|E|O       (default N)
