@@ -104,6 +104,7 @@ private slots:
     void typingTheMaximum();
     void limitsClearTheChart_data();
     void limitsClearTheChart();
+    void extremeLimitsKeepTheChartWorking();
     void scaleFactorsClearTheChart_data();
     void scaleFactorsClearTheChart();
     void divisionsDoNotClearTheChart_data();
@@ -940,6 +941,28 @@ void TestForm1::limitsClearTheChart()
     QVERIFY(chartCleared());
     QCOMPARE(form->CurveGraph1->MinVertical(), min);
     QCOMPARE(form->CurveGraph1->MaxVertical(), max);
+}
+
+void TestForm1::extremeLimitsKeepTheChartWorking()
+{
+    CurveGraph* g = form->CurveGraph1;
+    form->txtVerMax->setText(QStringLiteral("1e300"));
+    form->txtVerMin->setText(QStringLiteral("-1e300"));
+    QCOMPARE(g->MaxVertical(), std::numeric_limits<float>::max());
+    QCOMPARE(g->MinVertical(), -std::numeric_limits<float>::max());
+    // Whatever the chart makes of such a range, the window goes on and the
+    // chart keeps drawing; a refusal comes as an exception the caller can take.
+    for (float v : {0.0f, 1.0e38f, -1.0e38f}) {
+        try {
+            g->AddValue(v, 1);
+        } catch (const std::exception&) {
+        }
+    }
+    QCOMPARE(g->DrawGridCurve(), 0);
+    form->txtVerMax->setText(QStringLiteral("100"));
+    form->txtVerMin->setText(QStringLiteral("-50"));
+    g->AddValue(10.0f, 1);
+    QCOMPARE(g->DrawGridCurve(), 0);
 }
 
 void TestForm1::scaleFactorsClearTheChart_data()
