@@ -50,7 +50,7 @@ trap 'exit 143' TERM
 sim_pid=$!
 
 for _ in $(seq 1 100); do
-  [ -L "$ports/COM3" ] && break
+  [ -L "$ports/COM3" ] && [ -s "$data_home/sim.path" ] && break
   if ! kill -0 "$sim_pid" 2>/dev/null; then
     break
   fi

@@ -150,8 +150,7 @@ ReplyPlan FaultInjector::plan(const std::vector<std::uint8_t>& reply)
     const bool delay = hits(m_options.delayMs.when) && m_options.delayMs.value > 0;
     const bool stray = hits(m_options.stray.when) && m_options.stray.value > 0;
     p.badCrc = hits(m_options.badCrc);
-    const bool split = hits(m_options.splitGapMs.when) && m_options.splitGapMs.value >= 0
-                       && m_options.splitGapMs.when.kind != FaultWhen::Kind::Never;
+    const bool split = hits(m_options.splitGapMs.when);
     if (stray) {
         std::uniform_int_distribution<int> byte(0, 255);
         for (long i = 0; i < m_options.stray.value; ++i)
