@@ -17,6 +17,8 @@
 #include <QComboBox>
 #include <QDir>
 #include <QFile>
+#include <QFontDatabase>
+#include <QRawFont>
 #include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
@@ -53,6 +55,8 @@ private slots:
     void init();
     void cleanup();
 
+    void designValuesBeforeLoad();
+    void windowFontHasChineseGlyphs();
     void startupTexts_data();
     void startupTexts();
     void startupLists_data();
@@ -187,6 +191,46 @@ bool TestForm1::chartCleared() const
 }
 
 // ---- start-up -----------------------------------------------------------------
+
+void TestForm1::designValuesBeforeLoad()
+{
+    // Before the load nothing has run: the design values stand as they are.
+    test::RecordingMessageBoxes quiet;
+    test::FakePlatform fake;
+    Form1 fresh(quiet, fake);
+    QCOMPARE(fresh.ComboMSCPort->currentText(), QStringLiteral("COM 3"));
+    QCOMPARE(fresh.ComboMSCPort->count(), 0);
+    QCOMPARE(fresh.Combo1->currentText(), QStringLiteral("参数列表"));
+    QCOMPARE(fresh.Combo1->count(), 0);
+    QCOMPARE(fresh.List1->count(), 0);
+    QVERIFY(!fresh.ChkSend16->isChecked());
+    QVERIFY(fresh.chkShowCurve[0]->isChecked());
+    QVERIFY(!fresh.chkShowCurve[1]->isChecked());
+    QVERIFY(!fresh.chkShowCurve[2]->isChecked());
+    QCOMPARE(fresh.comCurveColor[0]->count(), 0);
+    QCOMPARE(fresh.comCurveColor[0]->currentIndex(), -1);
+    QCOMPARE(fresh.CurveGraph1->CurveCount(), short(1));
+    QCOMPARE(fresh.CurveGraph1->HorizontalSplits(), 9);
+    QCOMPARE(fresh.CurveGraph1->VerticalSplits(), 9);
+    QCOMPARE(fresh.CurveGraph1->MaxVertical(), 9.0f);
+    QCOMPARE(fresh.CurveGraph1->LegendMarker(), QStringLiteral("— "));
+    QVERIFY(quiet.shown.isEmpty());
+}
+
+void TestForm1::windowFontHasChineseGlyphs()
+{
+    const QStringList cjk{QStringLiteral("WenQuanYi Micro Hei"), QStringLiteral("Noto Sans CJK SC"),
+                          QStringLiteral("SimSun"), QStringLiteral("Microsoft YaHei")};
+    bool installed = false;
+    for (const QString& family : cjk)
+        installed = installed || QFontDatabase::families().contains(family);
+    if (!installed)
+        QSKIP("no font with Chinese glyphs on this machine");
+    const QRawFont raw = QRawFont::fromFont(form->font());
+    QVERIFY(raw.supportsCharacter(QChar(u'串')));
+    QVERIFY(raw.supportsCharacter(QChar(u'调')));
+    QCOMPARE(form->font().pointSizeF(), 9.0);
+}
 
 void TestForm1::startupTexts_data()
 {
