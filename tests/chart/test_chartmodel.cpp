@@ -51,7 +51,6 @@ private slots:
     void curveCountClampsAndResets_data();
     void curveCountClampsAndResets();
     void lineTypeSetsSharedMarker();
-    void gridPlanForStillGrid();
     void curvePlanBothDirections_data();
     void curvePlanBothDirections();
     void valueTextsFromTheTop();
@@ -411,23 +410,6 @@ void TestChartModel::lineTypeSetsSharedMarker()
     QCOMPARE(m.LegendMarker(), QStringLiteral("\u2014 "));
     QVERIFY_THROWS_EXCEPTION(std::out_of_range, m.SetCurveLineType(3, 1));
     QCOMPARE(m.LegendMarker(), QStringLiteral("\u2014 "));
-}
-
-void TestChartModel::gridPlanForStillGrid()
-{
-    ChartModel m;
-    m.SetMovingGrid(0);
-    m.SetHorizontalSplits(10);
-    m.SetVerticalSplits(10);
-    m.ClearAll(301, 151);
-    ChartDrawPlan plan;
-    m.PlanDrawing(plan, 12, FixedWidth);
-    QCOMPARE(plan.HorizontalLines.size(), std::size_t(11));
-    QCOMPARE(plan.VerticalLines.size(), std::size_t(11));
-    for (int k = 0; k <= 10; ++k) {
-        QCOMPARE(plan.HorizontalLines[k], QLine(0, 15 * k, 301, 15 * k));
-        QCOMPARE(plan.VerticalLines[k], QLine(30 * k, 0, 30 * k, 151));
-    }
 }
 
 void TestChartModel::curvePlanBothDirections_data()

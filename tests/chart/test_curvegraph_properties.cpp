@@ -45,7 +45,6 @@ private slots:
     void notifications_data();
     void notifications();
     void failingSettersDoNotNotify();
-    void clampsThroughTheWidget();
     void movingModesClearTheChart();
     void horizontalSplitsDoNotClear();
     void curveCountResetsCurves();
@@ -151,25 +150,6 @@ void TestCurveGraphProperties::failingSettersDoNotNotify()
     QCOMPARE(spy.count(), 0);
     chart->setBorderStyle(-32768);
     QCOMPARE(chart->BorderStyle(), -32768);
-}
-
-void TestCurveGraphProperties::clampsThroughTheWidget()
-{
-    auto chart = MakeChart();
-    chart->setHorizontalSplits(0);
-    QCOMPARE(chart->HorizontalSplits(), 1);
-    chart->setVerticalSplits(-3);
-    QCOMPARE(chart->VerticalSplits(), 1);
-    chart->setMaxVertical(-5);
-    QCOMPARE(chart->MaxVertical(), 1.0f);
-    chart->setMaxVertical(100);
-    chart->setMinVertical(150);
-    QCOMPARE(chart->MinVertical(), 99.0f);
-    chart->setCurveCount(0);
-    QCOMPARE(chart->CurveCount(), short(1));
-    chart->setCurveCount(32767);
-    QCOMPARE(chart->CurveCount(), short(10));
-    QVERIFY(LegendLabel(*chart, 10));
 }
 
 void TestCurveGraphProperties::movingModesClearTheChart()
