@@ -65,6 +65,7 @@ QComboBox* EditableCombo(QWidget* parent, const QString& name, const QRect& rect
     auto* box = Place(new QComboBox(parent), name, rect);
     box->setEditable(true);
     box->setInsertPolicy(QComboBox::NoInsert);
+    box->setCompleter(nullptr);  // what the user types stays as typed
     box->setEditText(text);
     return box;
 }

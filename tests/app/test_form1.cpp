@@ -78,6 +78,7 @@ private slots:
     void noLeavesAnOpenPortOpen();
 
     void openWithDefaultsOnCom3();
+    void typedPortTextStaysAsTyped();
     void comTenFromTheList();
     void stationAddress_data();
     void stationAddress();
@@ -581,6 +582,16 @@ void TestForm1::openWithDefaultsOnCom3()
     QCOMPARE(form->ShapeMSC->FillColor(), kGreen);
     QVERIFY(form->Chkreceive16->isChecked());
     QVERIFY(form->Chkreceive16->isEnabled());
+}
+
+void TestForm1::typedPortTextStaysAsTyped()
+{
+    // No completion from the list: "COM" stays "COM" (and fails), never becomes COM1.
+    form->ComboMSCPort->lineEdit()->clear();
+    QTest::keyClicks(form->ComboMSCPort->lineEdit(), QStringLiteral("COM"));
+    QCOMPARE(form->ComboMSCPort->currentText(), QStringLiteral("COM"));
+    form->CommandOpenMSC->click();
+    QCOMPARE(boxes->texts(), QStringList{QStringLiteral("无效端口号")});
 }
 
 void TestForm1::comTenFromTheList()
