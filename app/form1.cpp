@@ -9,6 +9,7 @@
 #include "common/intervaltimer.h"
 #include "drive/catalogue.h"
 #include "serial/mscomm.h"
+#include "serial/portopen.h"
 
 #include <QAction>
 #include <QApplication>
@@ -451,11 +452,9 @@ void Form1::Form_Load()
         return;
     m_loaded = true;
 
-    // 1. The port list; the box keeps its own text "COM 3".
-    QStringList ports;
-    for (int n = 1; n <= 10; ++n)
-        ports.append(QStringLiteral("COM%1").arg(n));
-    AddItemsKeepingText(ComboMSCPort, ports);
+    // 1. The port list, COM1 to COM10 and then the ports of this machine; the
+    // box keeps its own text "COM 3".
+    AddItemsKeepingText(ComboMSCPort, kv::PortListEntries(kv::SystemPortNames()));
 
     // 2, 3. The parameter groups; selecting the first fills the parameter list.
     AddItemsKeepingText(Combo1, kv::ParameterGroups());

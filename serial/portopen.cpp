@@ -3,6 +3,8 @@
 #include "common/numbers.h"
 #include "serial/portsettings.h"
 
+#include <QSerialPortInfo>
+
 namespace kv {
 
 QString StationAddrFromText(QStringView stationText)
@@ -54,6 +56,31 @@ QString BuildSettingsText(QStringView baud, QStringView parity, QStringView data
 {
     return TrimBlanks(baud) + u',' + parity.left(1).toString() + u',' + TrimBlanks(dataBits) + u','
         + TrimBlanks(stopBits);
+}
+
+QStringList PortListEntries(const QStringList& systemPorts)
+{
+    QStringList rows;
+    for (int n = 1; n <= 10; ++n)
+        rows.append(QStringLiteral("COM%1").arg(n));
+    for (const QString& port : systemPorts) {
+        if (!port.isEmpty() && !rows.contains(port, Qt::CaseInsensitive))
+            rows.append(port);
+    }
+    return rows;
+}
+
+QStringList SystemPortNames()
+{
+    QStringList names;
+    for (const QSerialPortInfo& info : QSerialPortInfo::availablePorts()) {
+#ifdef Q_OS_WIN
+        names.append(info.portName());
+#else
+        names.append(info.systemLocation());
+#endif
+    }
+    return names;
 }
 
 } // namespace kv

@@ -3,6 +3,7 @@
 #pragma once
 
 #include <QString>
+#include <QStringList>
 #include <QStringView>
 
 namespace kv {
@@ -39,5 +40,13 @@ QString TrimBlanks(QStringView text);
 // texts trimmed of blanks, the parity text's first character as it is (not
 // trimmed, not upper-cased). Defaults give 9600,N,8,1.
 QString BuildSettingsText(QStringView baud, QStringView parity, QStringView dataBits, QStringView stopBits);
+
+// The rows of the port list: COM1 to COM10, then the given ports of this
+// machine that are not among them, in their order.
+QStringList PortListEntries(const QStringList& systemPorts);
+
+// The serial ports the system reports: device paths on POSIX (/dev/ttyUSB0),
+// port names on Windows (COM12).
+QStringList SystemPortNames();
 
 } // namespace kv

@@ -346,6 +346,9 @@ void TestForm1::startupLists()
     QStringList listed;
     for (int i = 0; i < box->count(); ++i)
         listed << box->itemText(i);
+    // The port list goes on with the ports this machine reports.
+    if (name == u"ComboMSCPort")
+        listed = listed.mid(0, 10);
     QCOMPARE(listed, items);
     QCOMPARE(box->isEditable(), editable);
     QCOMPARE(box->isEnabled(), enabled);

@@ -16,6 +16,8 @@ private slots:
     void portText_data();
     void portText();
     void portTextNamingAPseudoTerminal();
+    void portList_data();
+    void portList();
 };
 
 void TestPortOpen::stationAddr_data()
@@ -112,6 +114,27 @@ void TestPortOpen::portTextNamingAPseudoTerminal()
     QCOMPARE(int(target.kind), int(PortTarget::Device));
     QCOMPARE(target.device, pty.slavePath());
 #endif
+}
+
+void TestPortOpen::portList_data()
+{
+    QTest::addColumn<QStringList>("system");
+    QTest::addColumn<QStringList>("tail");
+    QTest::newRow("none") << QStringList() << QStringList();
+    QTest::newRow("posix devices") << QStringList{"/dev/ttyUSB0", "/dev/ttyACM1"}
+                                   << QStringList{"/dev/ttyUSB0", "/dev/ttyACM1"};
+    QTest::newRow("windows names, COM3 already listed") << QStringList{"COM3", "COM12", "com5"} << QStringList{"COM12"};
+    QTest::newRow("twice reported") << QStringList{"COM12", "COM12"} << QStringList{"COM12"};
+}
+
+void TestPortOpen::portList()
+{
+    QFETCH(QStringList, system);
+    QFETCH(QStringList, tail);
+    const QStringList rows = PortListEntries(system);
+    QCOMPARE(rows.mid(0, 10), (QStringList{"COM1", "COM2", "COM3", "COM4", "COM5", "COM6", "COM7", "COM8", "COM9",
+                                           "COM10"}));
+    QCOMPARE(rows.mid(10), tail);
 }
 
 QTEST_GUILESS_MAIN(TestPortOpen)
