@@ -1,6 +1,7 @@
 #include "chart/propertybag.h"
 
 #include <QDataStream>
+#include <QFont>
 #include <QIODevice>
 
 #include <algorithm>
@@ -62,14 +63,62 @@ QStringList PropertyBag::Names() const
     return names;
 }
 
+namespace {
+
+// The byte image: a tag, then the count and per value its name, its type and the
+// value itself. Only the kinds of value the chart stores are written or read, each
+// by its own type: bytes from a file never make the stream build an arbitrary type.
+constexpr quint32 kTag = 0x4B565042;  // "KVPB"
+constexpr quint32 kVersion = 1;
+
+bool Supported(int typeId)
+{
+    switch (typeId) {
+    case QMetaType::Bool:
+    case QMetaType::Short:
+    case QMetaType::Int:
+    case QMetaType::Float:
+    case QMetaType::Double:
+    case QMetaType::QString:
+    case QMetaType::QFont:
+        return true;
+    default:
+        return false;
+    }
+}
+
+template <typename T>
+QVariant ReadAs(QDataStream& in)
+{
+    T v{};
+    in >> v;
+    return QVariant::fromValue(v);
+}
+
+} // namespace
+
 QByteArray PropertyBag::ToBytes() const
 {
     QByteArray bytes;
     QDataStream out(&bytes, QIODevice::WriteOnly);
     out.setVersion(QDataStream::Qt_6_4);
-    out << quint32(m_entries.size());
-    for (const Entry& e : m_entries)
-        out << e.name << e.value;
+    out << kTag << kVersion << quint32(m_entries.size());
+    for (const Entry& e : m_entries) {
+        const int type = e.value.metaType().id();
+        if (!Supported(type))
+            throw TypeError("\"" + e.name.toStdString() + "\" holds a kind of value that cannot be kept");
+        out << e.name << quint32(type);
+        switch (type) {
+        case QMetaType::Bool: out << e.value.toBool(); break;
+        case QMetaType::Short: out << e.value.value<short>(); break;
+        case QMetaType::Int: out << e.value.toInt(); break;
+        case QMetaType::Float: out << e.value.toFloat(); break;
+        case QMetaType::Double: out << e.value.toDouble(); break;
+        case QMetaType::QString: out << e.value.toString(); break;
+        case QMetaType::QFont: out << e.value.value<QFont>(); break;
+        default: break;
+        }
+    }
     return bytes;
 }
 
@@ -78,17 +127,30 @@ PropertyBag PropertyBag::FromBytes(const QByteArray& bytes)
     PropertyBag bag;
     QDataStream in(bytes);
     in.setVersion(QDataStream::Qt_6_4);
-    quint32 count = 0;
-    in >> count;
-    for (quint32 i = 0; i < count && in.status() == QDataStream::Ok; ++i) {
+    quint32 tag = 0, version = 0, count = 0;
+    in >> tag >> version >> count;
+    if (in.status() != QDataStream::Ok || tag != kTag || version != kVersion)
+        throw TypeError("not a stored property set");
+    for (quint32 i = 0; i < count; ++i) {
         QString name;
+        quint32 type = 0;
+        in >> name >> type;
+        if (in.status() != QDataStream::Ok || !Supported(static_cast<int>(type)))
+            throw TypeError("stored property set is damaged");
         QVariant value;
-        in >> name >> value;
+        switch (type) {
+        case QMetaType::Bool: value = ReadAs<bool>(in); break;
+        case QMetaType::Short: value = ReadAs<short>(in); break;
+        case QMetaType::Int: value = ReadAs<qint32>(in); break;
+        case QMetaType::Float: value = ReadAs<float>(in); break;
+        case QMetaType::Double: value = ReadAs<double>(in); break;
+        case QMetaType::QString: value = ReadAs<QString>(in); break;
+        case QMetaType::QFont: value = ReadAs<QFont>(in); break;
+        default: break;
+        }
         if (in.status() != QDataStream::Ok)
-            break;
+            throw TypeError("stored property set is damaged");
         bag.WriteProperty(name, value);
     }
-    if (in.status() != QDataStream::Ok)
-        throw TypeError("stored property set is damaged");
     return bag;
 }

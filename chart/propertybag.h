@@ -40,8 +40,9 @@ public:
     void Clear() { m_entries.clear(); }
 
     // A byte image of the set (names, types and values in order) for a host that
-    // keeps the layout in a file, and the way back. FromBytes throws TypeError on
-    // bytes it cannot read.
+    // keeps the layout in a file, and the way back. Kept kinds of value: bool,
+    // 16- and 32-bit integers, single, double, text and font; ToBytes throws
+    // TypeError for any other, FromBytes for bytes it cannot read.
     QByteArray ToBytes() const;
     static PropertyBag FromBytes(const QByteArray& bytes);
 

@@ -17,6 +17,7 @@ private slots:
     void wrongTypeIsAnError();
     void bytesRoundTrip();
     void damagedBytesAreAnError();
+    void onlyKeptKindsOfValue();
 };
 
 void TestPropertyBag::defaultsAreNotStored_data()
@@ -116,6 +117,24 @@ void TestPropertyBag::damagedBytesAreAnError()
     bytes.chop(3);
     QVERIFY_THROWS_EXCEPTION(PropertyBag::TypeError, PropertyBag::FromBytes(bytes));
     QVERIFY_THROWS_EXCEPTION(PropertyBag::TypeError, PropertyBag::FromBytes(QByteArray("\xff\xff\xff\xff", 4)));
+}
+
+void TestPropertyBag::onlyKeptKindsOfValue()
+{
+    PropertyBag bag;
+    bag.WriteProperty("Points", QVariant::fromValue(QStringList{"a"}));
+    QVERIFY_THROWS_EXCEPTION(PropertyBag::TypeError, bag.ToBytes());
+
+    // A byte image that names another kind of value (here a picture) is refused
+    // before anything of that kind is made.
+    QByteArray bytes;
+    {
+        QDataStream out(&bytes, QIODevice::WriteOnly);
+        out.setVersion(QDataStream::Qt_6_4);
+        out << quint32(0x4B565042) << quint32(1) << quint32(1) << QStringLiteral("picture")
+            << quint32(QMetaType::QPixmap) << quint32(0);
+    }
+    QVERIFY_THROWS_EXCEPTION(PropertyBag::TypeError, PropertyBag::FromBytes(bytes));
 }
 
 QTEST_GUILESS_MAIN(TestPropertyBag)
