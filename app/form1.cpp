@@ -306,6 +306,8 @@ void Form1::BuildTerminalGroup(QWidget* client)
     Chkreceive16 = CheckBox(Frame1, QStringLiteral("Chkreceive16"), Tw(120, 4290, 2535, 300),
                             QStringLiteral("16进制显示接收"), false);
     Command3 = Button(Frame1, QStringLiteral("Command3"), Tw(2760, 3840, 975, 375), QStringLiteral("清空"));
+    // Shown, it covers the parameter group completely, caption included.
+    Frame1->setAutoFillBackground(true);
     Frame1->hide();
     Frame1->raise();
 }
