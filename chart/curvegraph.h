@@ -131,6 +131,15 @@ public:
     // --- lifecycle and persistence ----------------------------------------------------
     // A new instance placed in a design environment.
     void InitProperties();
+    // The stored set, in this order: AutoRedraw .. VerticalGridColor, then per curve
+    // CurveLineColor, CurveLineType, LegendFont, ShowLegend (curve 1 under these
+    // names, curve i >= 2 under the name followed by i, e.g. "CurveLineColor2"),
+    // then AxesTextColor, ShowAxesText, xBarNowTimeFormat, CurveCount, AxesFont.
+    // Values equal to their defaults are not stored; fonts always are.
+    // Reading passes every value through its setter (clamps and side effects
+    // apply); the per-curve values are applied again after CurveCount, whose
+    // re-creation would otherwise reset them. Fonts are assigned without
+    // notification. A failing key ends the read, keys before it stay applied.
     void ReadProperties(PropertyBag& store);
     void WriteProperties(PropertyBag& store) const;
     // Releases the sample buffers and time texts; the instance is not used afterwards.
