@@ -25,9 +25,11 @@ void Form1::Command1_Click()
         else
             MSComm->setOutput(send.bytes);
     } catch (const kv::CommError&) {
-        // Nothing was sent, so nothing is logged.
-        MsgBox(QStringLiteral("发送失败，串口不可用"), kv::MsgButtons::Ok, kv::MsgIcon::Exclamation);
-        if (!MSComm->PortOpen())
+        // Nothing was sent, so nothing is logged. A port that went away is
+        // shown closed, with one message.
+        if (MSComm->PortOpen())
+            MsgBox(QStringLiteral("发送失败，串口不可用"), kv::MsgButtons::Ok, kv::MsgIcon::Exclamation);
+        else
             PortLost();
         return;
     }
