@@ -11,6 +11,16 @@ AuxWindows::~AuxWindows()
     delete m_form3;
 }
 
+Form2* AuxWindows::Help() const
+{
+    return m_form2.data();
+}
+
+Form3* AuxWindows::Picture() const
+{
+    return m_form3.data();
+}
+
 Form2* AuxWindows::ShowHelp()
 {
     if (!m_form2)

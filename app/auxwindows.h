@@ -21,8 +21,8 @@ public:
     Form2* ShowHelp();
     Form3* ShowPicture();
 
-    Form2* Help() const { return m_form2; }
-    Form3* Picture() const { return m_form3; }
+    Form2* Help() const;
+    Form3* Picture() const;
 
 private:
     QPointer<Form2> m_form2;

@@ -236,6 +236,7 @@ void Form1::BuildMenu()
         return action;
     };
     debug1 = item(Menu, QStringLiteral("debug1"), QStringLiteral("调试助手"));
+    debug1->setCheckable(true);
     Instruction = item(Menu, QStringLiteral("Instruction"), QStringLiteral("使用教程"));
     zuce = Menu->addMenu(QStringLiteral("注册MSCOMM控件"));
     zuce->setObjectName(QStringLiteral("zuce"));
@@ -446,6 +447,27 @@ void Form1::ConnectHandlers()
     connect(txtVerMin, &QLineEdit::textChanged, this, &Form1::txtVerMin_Change);
     connect(txtVerMax, &QLineEdit::textChanged, this, &Form1::txtVerMax_Change);
     connect(Commandgraphclear, &QPushButton::clicked, this, &Form1::Commandgraphclear_Click);
+
+    connect(Command_start, &QPushButton::clicked, this, &Form1::Command_start_Click);
+    connect(Command_stop, &QPushButton::clicked, this, &Form1::Command_stop_Click);
+    connect(Command_set, &QPushButton::clicked, this, &Form1::Command_set_Click);
+    connect(Command2, &QPushButton::clicked, this, &Form1::Command2_Click);
+
+    connect(Timer1, &kv::IntervalTimer::Timer, this, &Form1::Timer1_Timer);
+    connect(Commandgraphstart, &QPushButton::clicked, this, &Form1::Commandgraphstart_Click);
+    connect(Command4, &QPushButton::clicked, this, &Form1::Command4_Click);
+    connect(CmdViewPram, &QPushButton::clicked, this, &Form1::CmdViewPram_Click);
+
+    // The terminal item carries a check mark; its handler flips it, so the
+    // flip Qt makes on a click is undone first.
+    connect(debug1, &QAction::triggered, this, [this] {
+        debug1->setChecked(!debug1->isChecked());
+        debug1_Click();
+    });
+    connect(Instruction, &QAction::triggered, this, &Form1::Instruction_Click);
+    connect(regsvr32, &QAction::triggered, this, &Form1::regsvr32_Click);
+    connect(regsvr32u, &QAction::triggered, this, &Form1::regsvr32u_Click);
+    connect(about, &QAction::triggered, this, &Form1::about_Click);
 }
 
 void Form1::Form_Load()

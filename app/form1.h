@@ -13,7 +13,9 @@
 // form1_params.cpp, and the files of the drive commands, polling and menus.
 #pragma once
 
+#include "app/auxwindows.h"
 #include "common/messageboxes.h"
+#include "drive/polling.h"
 #include "common/platform.h"
 
 #include <QMainWindow>
@@ -67,6 +69,10 @@ public:
     void ShowCentered();
     // Whether the program has been ended by one of the exit questions.
     bool ProgramEnded() const { return m_programEnded; }
+    // Poll replies decoded since the window was created.
+    qint64 PollRepliesDecoded() const { return m_pollRepliesDecoded; }
+    // The help and picture windows of the menu.
+    kv::AuxWindows& AuxWindows() { return m_aux; }
 
     // Port (form1_port.cpp).
     void CommandOpenMSC_Click();
@@ -193,8 +199,22 @@ public:
     static const QStringList& CurveColorNames();
     static const QStringList& CurveSourceNames();
 
+signals:
+    // A poll reply has been decoded and shown (values as decoded, before scaling).
+    void PollReplyHandled(const kv::PollReply& reply);
+
 protected:
     void closeEvent(QCloseEvent* event) override;
+
+    // The port test of the drive commands: true when the open/close button
+    // reads "关闭串口", otherwise "请打开串口" is shown.
+    bool PortTestOpen();
+    // Puts bytes on the line; a failure is reported (a vanished port once) and gives false.
+    bool SendToDrive(const QByteArray& bytes);
+    // Sends frame text + CRC text and logs "输出：" with it.
+    bool SendWithEcho(const QString& frameText);
+    // Adds the chosen value x factor of one curve to the chart.
+    void FeedCurve(short index, QLineEdit* factorBox, QComboBox* sourceList, const std::array<float, 5>& values);
 
     kv::MsgAnswer MsgBox(const QString& text, kv::MsgButtons buttons = kv::MsgButtons::Ok,
                          kv::MsgIcon icon = kv::MsgIcon::None, const QString& title = QString(),
@@ -222,6 +242,8 @@ private:
 
     bool m_loaded = false;
     bool m_programEnded = false;
+    qint64 m_pollRepliesDecoded = 0;
+    kv::AuxWindows m_aux;
 };
 
 template <typename F>

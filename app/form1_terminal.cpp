@@ -75,10 +75,3 @@ void Form1::MSComm_OnComm()
     if (verdict.pollReply)
         HandlePollReply(chunk);
 }
-
-void Form1::HandlePollReply(const QString& replyText)
-{
-    // NOT YET BUILT: decoding the live values, feeding the chart and setting
-    // the status lamps come with the live-value polling.
-    Q_UNUSED(replyText);
-}

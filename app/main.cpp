@@ -1,19 +1,28 @@
 #include "app/form1.h"
 #include "app/qtmessageboxes.h"
+#include "app/startup.h"
 
 #include <QApplication>
+
+#include <memory>
 
 int main(int argc, char** argv)
 {
     QApplication app(argc, argv);
     QApplication::setOrganizationName(QStringLiteral("KOLVEN"));
     QApplication::setApplicationName(QStringLiteral("kolven-assistant"));
-    QApplication::setApplicationDisplayName(QStringLiteral("KOLVEN调试助手"));
     QApplication::setFont(Form1::PreferredWindowFont());
+
     kv::QtMessageBoxes boxes;
-    Form1 form(boxes, kv::SystemPlatform());
-    boxes.setParent(&form);
-    form.Form_Load();
-    form.ShowCentered();
+    std::unique_ptr<Form1> form;
+    // The start-up routine installs the serial component, then shows the window.
+    kv::Main(kv::SystemPlatform(), [&] {
+        form = std::make_unique<Form1>(boxes, kv::SystemPlatform());
+        boxes.setParent(form.get());
+        form->Form_Load();
+        form->ShowCentered();
+    });
+    if (!form)
+        return 0;
     return app.exec();
 }
