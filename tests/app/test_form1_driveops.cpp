@@ -135,6 +135,7 @@ private slots:
     void readRequests();
     void readReplies_data();
     void readReplies();
+    void pollReplyWaitingBeforeRead();
     void readInTextMode_data();
     void readInTextMode();
     void readRestoresPolling_data();
@@ -738,6 +739,29 @@ void TestForm1DriveOps::readReplies()
     QCOMPARE(resultRows(), rows + QStringList(6, QString()));
     QTest::qWait(100);
     QCOMPARE(form->Text2->Text(), QString());
+}
+
+void TestForm1DriveOps::pollReplyWaitingBeforeRead()
+{
+    // A poll reply that came just before the click is read with the first row's reply.
+    QVERIFY(open());
+    tick(QStringLiteral("99 电机数据"), {0, 1});
+    QVERIFY(pty->write(QByteArray::fromHex(kWorkedReply.toLatin1())));
+    QThread::msleep(30);  // on the line, not yet taken by the receive path
+    platform->onSleep = [&](int ms) {
+        (void)pty->read(8, 1000);
+        QVERIFY(pty->write(ValueReply(100)));
+        QThread::msleep(static_cast<unsigned long>(ms));
+    };
+    form->CmdViewPram->click();
+    const QStringList rows = resultRows();
+    QCOMPARE(rows.size(), 8);
+    QCOMPARE(rows[0], QStringLiteral("13C1F40A21C3E812C01ABCD132064B9AF"));
+    QCOMPARE(rows[1], QStringLiteral("100"));
+    // Nothing is left for the receive path: no log line, no poll reply decoded.
+    QTest::qWait(100);
+    QCOMPARE(form->Text2->Text(), QString());
+    QCOMPARE(form->PollRepliesDecoded(), 0);
 }
 
 void TestForm1DriveOps::readInTextMode_data()
