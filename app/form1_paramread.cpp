@@ -58,10 +58,10 @@ void Form1::CmdViewPram_Click()
     if (top.isValid() && top.row() < List2->count())
         List2->scrollToItem(List2->item(top.row()), QAbstractItemView::PositionAtTop);
 
-    if (lineLost) {
+    if (lineLost)
         PortLost();
-        return;
-    }
+    // Polling goes on as the chart's button says; while the port is closed its
+    // ticks do nothing, and it resumes by itself once the port is open again.
     if (Commandgraphstart->text() == kCaptionPause)
         Timer1->setInterval(kv::kPollIntervalMs);
 }

@@ -181,6 +181,8 @@ QByteArray MSComm::InputBytes()
 {
     requireOpen("Input");
     pullFromSystem();
+    // The device may go away while its bytes are taken (the port is then closed).
+    requireOpen("Input");
     if (m_inputLen > 0)
         return m_port->read(m_inputLen);
     return m_port->readAll();
