@@ -87,6 +87,61 @@ bool Supported(int typeId)
     }
 }
 
+// Qt reads a font's list of families by making room for as many names as the
+// count in the bytes says before it reads one of them, so a damaged count asks
+// for gigabytes. The distance from the end of the font's style name to that
+// count, measured on a font of our own (-1 when the list cannot be found).
+qint64 FamilyCountOffset()
+{
+    static const qint64 offset = [] {
+        const QString name = QStringLiteral("kv-probe-family");
+        QFont probe(name);
+        probe.setFamilies({name});
+        QByteArray font;
+        {
+            QDataStream out(&font, QIODevice::WriteOnly);
+            out.setVersion(QDataStream::Qt_6_4);
+            out << probe;
+        }
+        QByteArray list;
+        {
+            QDataStream out(&list, QIODevice::WriteOnly);
+            out.setVersion(QDataStream::Qt_6_4);
+            out << QStringList{name};
+        }
+        QDataStream in(font);
+        in.setVersion(QDataStream::Qt_6_4);
+        QString family, style;
+        in >> family >> style;
+        const qint64 afterNames = in.device()->pos();
+        const qint64 at = font.lastIndexOf(list);
+        return at < afterNames ? qint64(-1) : at - afterNames;
+    }();
+    return offset;
+}
+
+// Whether the font image starting at `start` names no more families than the
+// bytes left could hold (each name takes at least its 4-byte length).
+bool FamilyCountFits(const QByteArray& bytes, qint64 start)
+{
+    const qint64 offset = FamilyCountOffset();
+    if (offset < 0)
+        return true;
+    QDataStream in(bytes);
+    in.setVersion(QDataStream::Qt_6_4);
+    if (!in.device()->seek(start))
+        return false;
+    QString family, style;
+    in >> family >> style;
+    if (in.status() != QDataStream::Ok || !in.device()->seek(in.device()->pos() + offset))
+        return false;
+    quint32 count = 0;
+    in >> count;
+    if (in.status() != QDataStream::Ok)
+        return false;
+    return qint64(count) * 4 <= bytes.size() - in.device()->pos();
+}
+
 template <typename T>
 QVariant ReadAs(QDataStream& in)
 {
@@ -145,7 +200,11 @@ PropertyBag PropertyBag::FromBytes(const QByteArray& bytes)
         case QMetaType::Float: value = ReadAs<float>(in); break;
         case QMetaType::Double: value = ReadAs<double>(in); break;
         case QMetaType::QString: value = ReadAs<QString>(in); break;
-        case QMetaType::QFont: value = ReadAs<QFont>(in); break;
+        case QMetaType::QFont:
+            if (!FamilyCountFits(bytes, in.device()->pos()))
+                throw TypeError("stored property set is damaged");
+            value = ReadAs<QFont>(in);
+            break;
         default: break;
         }
         if (in.status() != QDataStream::Ok)

@@ -2,6 +2,7 @@
 // writing, typed reads, and the byte image a host keeps.
 #include "chart/propertybag.h"
 
+#include <QFont>
 #include <QtTest>
 
 class TestPropertyBag : public QObject {
@@ -17,6 +18,8 @@ private slots:
     void wrongTypeIsAnError();
     void bytesRoundTrip();
     void damagedBytesAreAnError();
+    void damagedFontFamilyCount_data();
+    void damagedFontFamilyCount();
     void onlyKeptKindsOfValue();
 };
 
@@ -117,6 +120,50 @@ void TestPropertyBag::damagedBytesAreAnError()
     bytes.chop(3);
     QVERIFY_THROWS_EXCEPTION(PropertyBag::TypeError, PropertyBag::FromBytes(bytes));
     QVERIFY_THROWS_EXCEPTION(PropertyBag::TypeError, PropertyBag::FromBytes(QByteArray("\xff\xff\xff\xff", 4)));
+}
+
+void TestPropertyBag::damagedFontFamilyCount_data()
+{
+    QTest::addColumn<quint32>("count");
+    QTest::addColumn<bool>("readable");
+    QTest::newRow("as written") << quint32(1) << true;
+    QTest::newRow("none") << quint32(0) << true;
+    QTest::newRow("more than the bytes left") << quint32(5) << false;
+    QTest::newRow("billions") << quint32(0x60000000) << false;
+    QTest::newRow("all bits") << quint32(0xFFFFFFFF) << false;
+}
+
+void TestPropertyBag::damagedFontFamilyCount()
+{
+    // A font's image ends with its list of families; a damaged count there must
+    // be refused before anything makes room for that many names (it once asked
+    // for 39 GB).
+    QFETCH(quint32, count);
+    QFETCH(bool, readable);
+    const QString family = QStringLiteral("Sans Serif");
+    QFont font(family, 9);
+    font.setFamilies({family});
+    PropertyBag bag;
+    bag.WriteProperty("LegendFont", font);
+    QByteArray bytes = bag.ToBytes();
+    QByteArray list;
+    {
+        QDataStream out(&list, QIODevice::WriteOnly);
+        out.setVersion(QDataStream::Qt_6_4);
+        out << QStringList{family};
+    }
+    QVERIFY(bytes.endsWith(list));
+    const qsizetype at = bytes.size() - list.size();
+    for (int i = 0; i < 4; ++i)
+        bytes[at + i] = static_cast<char>(count >> (24 - 8 * i));
+    if (count == 0)
+        bytes.truncate(at + 4);
+    if (readable) {
+        const PropertyBag back = PropertyBag::FromBytes(bytes);
+        QCOMPARE(back.ReadProperty("LegendFont", QFont()).value<QFont>().pointSize(), 9);
+    } else {
+        QVERIFY_THROWS_EXCEPTION(PropertyBag::TypeError, PropertyBag::FromBytes(bytes));
+    }
 }
 
 void TestPropertyBag::onlyKeptKindsOfValue()
