@@ -1,12 +1,14 @@
 # make run   - install what is missing, build, start the tool (with the simulated drive)
 # make test  - install what is missing, build, run every test
 # make asan-test - the whole suite again with AddressSanitizer and UBSan
+# make soak SECONDS=600 - the window against a faulty simulated drive for that long
 JOBS ?= $(shell nproc 2>/dev/null || echo 2)
 BUILD ?= build
 ASAN_BUILD ?= build-asan
 CMAKE_FLAGS ?=
+SECONDS ?= 60
 
-.PHONY: all deps configure build test run asan-test bench clean
+.PHONY: all deps configure build test run asan-test bench soak clean
 
 all: build
 
@@ -32,6 +34,10 @@ asan-test: deps
 	cmake --build $(ASAN_BUILD) -j $(JOBS)
 	cd $(ASAN_BUILD) && QT_QPA_PLATFORM=offscreen ASAN_OPTIONS=detect_leaks=0:abort_on_error=1 \
 	  UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1 ctest --output-on-failure -j $(JOBS)
+
+soak: configure
+	cmake --build $(BUILD) -j $(JOBS) --target soak
+	$(BUILD)/tests/soak/soak $(SECONDS)
 
 bench: build
 	bash scripts/bench.sh $(BUILD)
