@@ -120,8 +120,10 @@ qint64 FamilyCountOffset()
     return offset;
 }
 
-// Whether the font image starting at `start` names no more families than the
-// bytes left could hold (each name takes at least its 4-byte length).
+// Whether the font image starting at `start` names at least one family (Qt
+// writes a font's first family without looking, so an image with none cannot be
+// written again) and no more than the bytes left could hold (each name takes
+// at least its 4-byte length).
 bool FamilyCountFits(const QByteArray& bytes, qint64 start)
 {
     const qint64 offset = FamilyCountOffset();
@@ -139,7 +141,7 @@ bool FamilyCountFits(const QByteArray& bytes, qint64 start)
     in >> count;
     if (in.status() != QDataStream::Ok)
         return false;
-    return qint64(count) * 4 <= bytes.size() - in.device()->pos();
+    return count >= 1 && qint64(count) * 4 <= bytes.size() - in.device()->pos();
 }
 
 template <typename T>
@@ -170,7 +172,15 @@ QByteArray PropertyBag::ToBytes() const
         case QMetaType::Float: out << e.value.toFloat(); break;
         case QMetaType::Double: out << e.value.toDouble(); break;
         case QMetaType::QString: out << e.value.toString(); break;
-        case QMetaType::QFont: out << e.value.value<QFont>(); break;
+        case QMetaType::QFont: {
+            // Qt writes a font's first family without looking: a font with none
+            // is written with one empty name.
+            QFont font = e.value.value<QFont>();
+            if (font.families().isEmpty())
+                font.setFamilies({font.family()});
+            out << font;
+            break;
+        }
         default: break;
         }
     }

@@ -20,6 +20,7 @@ private slots:
     void damagedBytesAreAnError();
     void damagedFontFamilyCount_data();
     void damagedFontFamilyCount();
+    void fontWithoutFamilies();
     void onlyKeptKindsOfValue();
 };
 
@@ -127,7 +128,7 @@ void TestPropertyBag::damagedFontFamilyCount_data()
     QTest::addColumn<quint32>("count");
     QTest::addColumn<bool>("readable");
     QTest::newRow("as written") << quint32(1) << true;
-    QTest::newRow("none") << quint32(0) << true;
+    QTest::newRow("none") << quint32(0) << false;  // Qt could not write it again
     QTest::newRow("more than the bytes left") << quint32(5) << false;
     QTest::newRow("billions") << quint32(0x60000000) << false;
     QTest::newRow("all bits") << quint32(0xFFFFFFFF) << false;
@@ -164,6 +165,22 @@ void TestPropertyBag::damagedFontFamilyCount()
     } else {
         QVERIFY_THROWS_EXCEPTION(PropertyBag::TypeError, PropertyBag::FromBytes(bytes));
     }
+}
+
+void TestPropertyBag::fontWithoutFamilies()
+{
+    // Qt writes a font's first family without checking that it has one.
+    QFont font;
+    font.setFamilies({});
+    font.setPointSize(13);
+    PropertyBag bag;
+    bag.WriteProperty("AxesFont", font);
+    const PropertyBag back = PropertyBag::FromBytes(bag.ToBytes());
+    const QFont read = back.ReadProperty("AxesFont", QFont()).value<QFont>();
+    QCOMPARE(read.pointSize(), 13);
+    QCOMPARE(read.families().size(), 1);
+    // And the font read back can be written again.
+    QVERIFY(!back.ToBytes().isEmpty());
 }
 
 void TestPropertyBag::onlyKeptKindsOfValue()
