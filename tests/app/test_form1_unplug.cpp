@@ -229,9 +229,7 @@ void TestForm1Unplug::lostWhileReadingParameters()
 
     verifyToldOnceAndClosed();
     QCOMPARE(form->List2->count(), 8);
-    // The first two rows were answered; rows after the loss wait for nothing.
-    QVERIFY(!form->List2->item(0)->text().isEmpty());
-    QVERIFY(!form->List2->item(1)->text().isEmpty());
+    // Rows after the loss wait for nothing and stay empty.
     for (int r = 3; r < 8; ++r)
         QCOMPARE(form->List2->item(r)->text(), QString());
     QCOMPARE(platform->sleeps, (QList<int>{50, 50, 50}));
