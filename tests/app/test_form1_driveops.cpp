@@ -37,6 +37,9 @@
 #include <QThread>
 
 #include <cmath>
+#include <fcntl.h>
+#include <poll.h>
+#include <unistd.h>
 #include <functional>
 #include <memory>
 
@@ -156,6 +159,9 @@ private:
     // Chooses a group and ticks rows (0-based).
     void tick(const QString& group, const QList<int>& rows);
     QStringList resultRows() const;
+    // Waits (without handling events) until bytes written by the far end can be
+    // read at the tool's end of the line.
+    void waitForBytesAtPort() const;
     float lastValue(short curve) const;
     float rowOf(float value) const { return form->CurveGraph1->Model().RowOf(value); }
     QList<qint32> lampColours() const;
@@ -223,6 +229,17 @@ QStringList TestForm1DriveOps::resultRows() const
     for (int r = 0; r < form->List2->count(); ++r)
         rows << form->List2->item(r)->text();
     return rows;
+}
+
+void TestForm1DriveOps::waitForBytesAtPort() const
+{
+    // A second descriptor on the tool's end: polling it reads nothing.
+    const int fd = ::open(pty->slavePath().toLocal8Bit().constData(), O_RDWR | O_NOCTTY | O_NONBLOCK | O_CLOEXEC);
+    if (fd < 0)
+        return;
+    pollfd p{fd, POLLIN, 0};
+    ::poll(&p, 1, 2000);
+    ::close(fd);
 }
 
 float TestForm1DriveOps::lastValue(short curve) const
@@ -667,6 +684,7 @@ void TestForm1DriveOps::readRowsBesideTheirParameters()
     platform->onSleep = [&](int ms) {
         requests << pty->read(8, 1000);
         QVERIFY(pty->write(replies.takeFirst()));
+        waitForBytesAtPort();
         QThread::msleep(static_cast<unsigned long>(ms));
     };
     form->CmdViewPram->click();
@@ -736,8 +754,10 @@ void TestForm1DriveOps::readReplies()
     platform->onSleep = [&](int ms) {
         (void)pty->read(8, 1000);
         const QByteArray answer = answers.takeFirst();
-        if (!answer.isEmpty())
+        if (!answer.isEmpty()) {
             QVERIFY(pty->write(answer));
+            waitForBytesAtPort();
+        }
         QThread::msleep(static_cast<unsigned long>(ms));
     };
     form->CmdViewPram->click();
@@ -752,10 +772,11 @@ void TestForm1DriveOps::pollReplyWaitingBeforeRead()
     QVERIFY(open());
     tick(QStringLiteral("99 电机数据"), {0, 1});
     QVERIFY(pty->write(QByteArray::fromHex(kWorkedReply.toLatin1())));
-    QThread::msleep(30);  // on the line, not yet taken by the receive path
+    waitForBytesAtPort();  // on the line, not yet taken by the receive path
     platform->onSleep = [&](int ms) {
         (void)pty->read(8, 1000);
         QVERIFY(pty->write(ValueReply(100)));
+        waitForBytesAtPort();
         QThread::msleep(static_cast<unsigned long>(ms));
     };
     form->CmdViewPram->click();
@@ -788,8 +809,10 @@ void TestForm1DriveOps::readInTextMode()
     tick(QStringLiteral("98 可选件"), {0});
     platform->onSleep = [&](int ms) {
         (void)pty->read(8, 1000);
-        if (!answer.isEmpty())
+        if (!answer.isEmpty()) {
             QVERIFY(pty->write(answer));
+            waitForBytesAtPort();
+        }
         QThread::msleep(static_cast<unsigned long>(ms));
     };
     form->CmdViewPram->click();
@@ -827,6 +850,7 @@ void TestForm1DriveOps::readTopIndex()
     platform->onSleep = [&](int ms) {
         (void)pty->read(8, 1000);
         QVERIFY(pty->write(ValueReply(42)));
+        waitForBytesAtPort();
         QThread::msleep(static_cast<unsigned long>(ms));
     };
     form->CmdViewPram->click();
@@ -877,7 +901,7 @@ void TestForm1DriveOps::terminalItemTwice()
 
     // Bytes wait in the serial control while nothing reads them.
     QVERIFY(pty->write(Hex("0103020064B9AF")));
-    QThread::msleep(50);
+    waitForBytesAtPort();
     form->debug1->trigger();
     QVERIFY(form->debug1->isChecked());
     QVERIFY(form->Frame1->isVisible());
