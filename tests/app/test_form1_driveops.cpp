@@ -47,29 +47,6 @@ using namespace kv;
 
 namespace {
 
-// The fake platform, with a hook that runs while a handler waits.
-class WaitingPlatform final : public PlatformServices {
-public:
-    void Sleep(int milliseconds) override
-    {
-        fake.Sleep(milliseconds);
-        if (onSleep)
-            onSleep(milliseconds);
-    }
-    QString SystemDirectory() override { return fake.SystemDirectory(); }
-    QChar PathSeparator() const override { return fake.PathSeparator(); }
-    std::optional<QByteArray> LoadResource(const QString& type, int id) override { return fake.LoadResource(type, id); }
-    bool WriteFile(const QString& path, const QByteArray& bytes) override { return fake.WriteFile(path, bytes); }
-    bool StartProgram(const QString& commandLine, WindowStyle style) override
-    {
-        return fake.StartProgram(commandLine, style);
-    }
-    QString TimeOfDayText() override { return fake.TimeOfDayText(); }
-    QString NowText(const QString& pattern) override { return fake.NowText(pattern); }
-
-    test::FakePlatform fake;
-    std::function<void(int)> onSleep;
-};
 
 QByteArray Hex(const char* text)
 {
@@ -169,7 +146,7 @@ private:
     QTemporaryDir m_data;
     std::unique_ptr<test::Pty> pty;
     std::unique_ptr<test::RecordingMessageBoxes> boxes;
-    std::unique_ptr<WaitingPlatform> platform;
+    std::unique_ptr<test::FakePlatform> platform;
     std::unique_ptr<Form1> form;
 };
 
@@ -184,7 +161,7 @@ void TestForm1DriveOps::init()
     pty = std::make_unique<test::Pty>();
     QVERIFY(pty->isValid());
     boxes = std::make_unique<test::RecordingMessageBoxes>();
-    platform = std::make_unique<WaitingPlatform>();
+    platform = std::make_unique<test::FakePlatform>();
     form = std::make_unique<Form1>(*boxes, *platform);
     form->Form_Load();
     form->show();
@@ -302,7 +279,7 @@ void TestForm1DriveOps::commandFrames()
     form->findChild<QPushButton*>(button)->click();
     seen << pty->readAvailable(1000, 30);
     QCOMPARE(seen, segments);
-    QCOMPARE(platform->fake.sleeps, waits);
+    QCOMPARE(platform->sleeps, waits);
     QCOMPARE(form->Text2->Text(), log);
     QCOMPARE(form->Command_start->isEnabled(), startEnabled);
     QVERIFY(boxes->shown.isEmpty());
@@ -399,7 +376,7 @@ void TestForm1DriveOps::closedPortSendsNothing()
     QCOMPARE(boxes->shown[0].title, QString());
     QCOMPARE(boxes->shown[0].buttons, MsgButtons::Ok);
     QCOMPARE(pty->readAvailable(200, 30), QByteArray());
-    QVERIFY(platform->fake.sleeps.isEmpty());
+    QVERIFY(platform->sleeps.isEmpty());
     QCOMPARE(form->Text2->Text(), QString());
     QVERIFY(form->Command_start->isEnabled());
     QCOMPARE(form->Commandgraphstart->text(), QStringLiteral("开始"));
@@ -417,7 +394,7 @@ void TestForm1DriveOps::commandsToAVanishedPort()
     QTRY_COMPARE(form->CommandOpenMSC->text(), QStringLiteral("打开串口"));
     QTest::qWait(100);
     QCOMPARE(boxes->shown.size(), 1);
-    QVERIFY(platform->fake.sleeps.isEmpty());
+    QVERIFY(platform->sleeps.isEmpty());
     QVERIFY(!form->Text2->Text().contains(QStringLiteral("输出：")));
     QVERIFY(form->Command_start->isEnabled());
 }
@@ -590,14 +567,14 @@ void TestForm1DriveOps::pollTick()
 {
     // Port closed: a tick does nothing.
     form->Timer1_Timer();
-    QVERIFY(platform->fake.sleeps.isEmpty());
+    QVERIFY(platform->sleeps.isEmpty());
     QVERIFY(open(3));
     QByteArray atWait;
     platform->onSleep = [&](int) { atWait = pty->readAvailable(1000, 30); };
     form->Timer1_Timer();
     // The request is on the line when the wait begins; it is not logged.
     QCOMPARE(atWait, WithCrc(QStringLiteral("030300040006")));
-    QCOMPARE(platform->fake.sleeps, QList<int>{150});
+    QCOMPARE(platform->sleeps, QList<int>{150});
     QCOMPARE(form->Text2->Text(), QString());
 }
 
@@ -613,10 +590,10 @@ void TestForm1DriveOps::pollingFollowsThePort()
     QTRY_COMPARE(form->PollRepliesDecoded(), 1);
     // Closing the port leaves the timer running; its ticks do nothing.
     form->CommandOpenMSC->click();
-    const int waits = platform->fake.sleeps.size();
+    const int waits = platform->sleeps.size();
     QTest::qWait(1200);
     QCOMPARE(form->Timer1->Interval(), 500);
-    QCOMPARE(platform->fake.sleeps.size(), waits);
+    QCOMPARE(platform->sleeps.size(), waits);
     // Opened again, polling goes on by itself.
     form->CommandOpenMSC->click();
     QVERIFY(form->MSComm->PortOpen());
@@ -655,7 +632,7 @@ void TestForm1DriveOps::readClosedPort()
     QCOMPARE(form->Timer1->Interval(), 500);
     QCOMPARE(resultRows(), QStringList{QStringLiteral("earlier")});
     QCOMPARE(form->List1->item(1)->checkState(), Qt::Checked);
-    QVERIFY(platform->fake.sleeps.isEmpty());
+    QVERIFY(platform->sleeps.isEmpty());
 }
 
 void TestForm1DriveOps::readNothingTicked()
@@ -689,7 +666,7 @@ void TestForm1DriveOps::readRowsBesideTheirParameters()
     };
     form->CmdViewPram->click();
     QCOMPARE(requests, (QByteArrayList{WithCrc(QStringLiteral("010307D40001")), WithCrc(QStringLiteral("010307D60001"))}));
-    QCOMPARE(platform->fake.sleeps, (QList<int>{50, 50}));
+    QCOMPARE(platform->sleeps, (QList<int>{50, 50}));
     QCOMPARE(resultRows(), (QStringList{QString(), QStringLiteral("100"), QString(), QStringLiteral("65535"), QString()}));
     // The ticks stay; nothing is logged, now or by the receive events that follow.
     QCOMPARE(form->List1->item(1)->checkState(), Qt::Checked);
@@ -723,7 +700,7 @@ void TestForm1DriveOps::readRequests()
     platform->onSleep = [&](int) { sent = pty->read(8, 1000); };
     form->CmdViewPram->click();
     QCOMPARE(sent, request);
-    QCOMPARE(platform->fake.sleeps, QList<int>{50});
+    QCOMPARE(platform->sleeps, QList<int>{50});
     QCOMPARE(resultRows().size(), form->List1->count());
     QCOMPARE(resultRows().at(row), QString());  // no reply: an empty row
 }
@@ -1006,27 +983,27 @@ void TestForm1DriveOps::registration()
 {
     QTemporaryDir system;
     QVERIFY(system.isValid());
-    platform->fake.systemDirectory = system.path();
+    platform->systemDirectory = system.path();
     const QByteArray component("component bytes");
-    platform->fake.resources.insert({QStringLiteral("CUSTOM"), 101}, component);
+    platform->resources.insert({QStringLiteral("CUSTOM"), 101}, component);
 
     form->regsvr32->trigger();
-    QCOMPARE(platform->fake.starts.size(), 1);
-    QCOMPARE(platform->fake.starts[0].first, QStringLiteral("regsvr32  MSCOMM32.OCX"));
-    QCOMPARE(platform->fake.starts[0].second, WindowStyle::Hide);
+    QCOMPARE(platform->starts.size(), 1);
+    QCOMPARE(platform->starts[0].first, QStringLiteral("regsvr32  MSCOMM32.OCX"));
+    QCOMPARE(platform->starts[0].second, WindowStyle::Hide);
     QFile written(system.path() + QStringLiteral("/MSCOMM32.OCX"));
     QVERIFY(written.open(QIODevice::ReadOnly));
     QCOMPARE(written.readAll(), component);
 
     form->regsvr32u->trigger();
-    QCOMPARE(platform->fake.starts.size(), 2);
-    QCOMPARE(platform->fake.starts[1].first, QStringLiteral("regsvr32 /u  MSCOMM32.OCX "));
-    QCOMPARE(platform->fake.starts[1].second, WindowStyle::MinimizedFocus);
+    QCOMPARE(platform->starts.size(), 2);
+    QCOMPARE(platform->starts[1].first, QStringLiteral("regsvr32 /u  MSCOMM32.OCX "));
+    QCOMPARE(platform->starts[1].second, WindowStyle::MinimizedFocus);
 
     // A failing installation is silent and launches nothing.
-    platform->fake.failWrites = true;
+    platform->failWrites = true;
     form->regsvr32->trigger();
-    QCOMPARE(platform->fake.starts.size(), 2);
+    QCOMPARE(platform->starts.size(), 2);
     QVERIFY(boxes->shown.isEmpty());
     QVERIFY(form->isVisible());
 }

@@ -34,32 +34,6 @@ namespace {
 
 const QString kPortLost = QStringLiteral("串口已断开，请检查连接后重新打开串口");
 
-// The fake platform, with waits that really wait and a hook that runs inside
-// each wait (the drive can be pulled out while a handler blocks).
-class WaitHookPlatform final : public PlatformServices {
-public:
-    void Sleep(int milliseconds) override
-    {
-        sleeps.append(milliseconds);
-        if (onSleep)
-            onSleep(static_cast<int>(sleeps.size()));
-        QThread::msleep(static_cast<unsigned long>(milliseconds));
-    }
-    QString SystemDirectory() override { return fake.SystemDirectory(); }
-    QChar PathSeparator() const override { return fake.PathSeparator(); }
-    std::optional<QByteArray> LoadResource(const QString& type, int id) override { return fake.LoadResource(type, id); }
-    bool WriteFile(const QString& path, const QByteArray& bytes) override { return fake.WriteFile(path, bytes); }
-    bool StartProgram(const QString& commandLine, WindowStyle style) override
-    {
-        return fake.StartProgram(commandLine, style);
-    }
-    QString TimeOfDayText() override { return fake.TimeOfDayText(); }
-    QString NowText(const QString& pattern) override { return fake.NowText(pattern); }
-
-    test::FakePlatform fake;
-    QList<int> sleeps;
-    std::function<void(int sleepNumber)> onSleep;  // runs before the wait
-};
 
 } // namespace
 
@@ -89,7 +63,7 @@ private:
     QTemporaryDir m_data;
     std::unique_ptr<test::SimProcess> sim;
     std::unique_ptr<test::RecordingMessageBoxes> boxes;
-    std::unique_ptr<WaitHookPlatform> platform;
+    std::unique_ptr<test::FakePlatform> platform;
     std::unique_ptr<Form1> form;
 };
 
@@ -121,7 +95,8 @@ void TestForm1Unplug::init()
 {
     QVERIFY(startDrive());
     boxes = std::make_unique<test::RecordingMessageBoxes>();
-    platform = std::make_unique<WaitHookPlatform>();
+    platform = std::make_unique<test::FakePlatform>();
+    platform->realSleep = true;  // the waits really wait, as the drive is pulled meanwhile
     form = std::make_unique<Form1>(*boxes, *platform);
     form->Form_Load();
     form->CommandOpenMSC->click();  // the defaults: COM 3, 9600,N,8,1, station 1
@@ -220,8 +195,9 @@ void TestForm1Unplug::lostWhileReadingParameters()
     for (int r = 0; r < form->List1->count(); ++r)
         form->List1->item(r)->setCheckState(Qt::Checked);
     // The drive goes during the wait after the third request.
-    platform->onSleep = [this](int n) {
-        if (n == 3)
+    // (the hook runs before each wait, with the waits so far recorded)
+    platform->onSleep = [this](int) {
+        if (platform->sleeps.size() == 3)
             pullDrive();
     };
     form->CmdViewPram->click();

@@ -29,6 +29,8 @@ QStringList RecordingMessageBoxes::texts() const
 void FakePlatform::Sleep(int milliseconds)
 {
     sleeps.append(milliseconds);
+    if (onSleep)
+        onSleep(milliseconds);
     if (realSleep && milliseconds > 0)
         QThread::msleep(static_cast<unsigned long>(milliseconds));
 }

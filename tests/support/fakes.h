@@ -45,6 +45,9 @@ public:
     bool failWrites = false;
     bool failStarts = false;
     bool realSleep = false;
+    // Runs inside every wait, after it is recorded and before a real sleep: a
+    // test can act as the far end while a handler blocks.
+    std::function<void(int milliseconds)> onSleep;
     QString timeOfDay = QStringLiteral("14:05:33");
     QString nowText;  // when empty NowText formats the real clock
 
