@@ -22,7 +22,9 @@ int main(int argc, char** argv)
         form->Form_Load();
         form->ShowCentered();
     });
-    if (!form)
+    // Nothing to show (the window failed to load): the program ends, as it does
+    // when its last window closes.
+    if (!form || !form->isVisible())
         return 0;
     return app.exec();
 }
