@@ -58,17 +58,6 @@ bool ConfigureLine(int fd, const Options& o, std::string* error)
     return true;
 }
 
-std::string Hex(const std::vector<std::uint8_t>& bytes)
-{
-    std::string out;
-    char buf[4];
-    for (std::size_t i = 0; i < bytes.size(); ++i) {
-        std::snprintf(buf, sizeof buf, i ? " %02X" : "%02X", bytes[i]);
-        out += buf;
-    }
-    return out;
-}
-
 constexpr std::size_t kMaxChunk = 4096;
 constexpr int kWriteTimeoutMs = 1000;
 
@@ -259,7 +248,7 @@ void LineServer::sendReply(const SlaveEvent& event)
     const ReplyPlan plan = m_faults.plan(event.reply);
     const std::string faults = plan.describe();
     if (m_options.verbose) {
-        std::string text = "-> " + Hex(event.reply);
+        std::string text = "-> " + HexBytes(event.reply);
         if (!event.note.empty())
             text += "  (" + event.note + ")";
         if (!faults.empty())
@@ -284,12 +273,12 @@ void LineServer::process(std::vector<std::uint8_t> chunk)
 {
     advanceModel();
     if (m_options.verbose)
-        logLine("<- " + Hex(chunk));
+        logLine("<- " + HexBytes(chunk));
     for (const SlaveEvent& event : m_slave.handle(chunk)) {
         if (event.kind == SlaveEvent::Kind::Reply) {
             sendReply(event);
         } else if (m_options.verbose) {
-            logLine("   " + event.note + (event.request.empty() ? "" : " (" + Hex(event.request) + ")"));
+            logLine("   " + event.note + (event.request.empty() ? "" : " (" + HexBytes(event.request) + ")"));
         }
         if (m_stop)
             return;

@@ -23,6 +23,8 @@ int Word(const std::vector<std::uint8_t>& frame, std::size_t at)
     return (frame[at] << 8) | frame[at + 1];
 }
 
+} // namespace
+
 std::string HexBytes(const std::vector<std::uint8_t>& bytes)
 {
     std::string out;
@@ -33,8 +35,6 @@ std::string HexBytes(const std::vector<std::uint8_t>& bytes)
     }
     return out;
 }
-
-} // namespace
 
 ModbusSlave::ModbusSlave(DriveModel& model, int station)
     : m_model(model), m_station(station)

@@ -20,6 +20,9 @@ typedef struct _modbus_mapping_t modbus_mapping_t;
 
 namespace kv::sim {
 
+// Bytes as two hexadecimal digits each, separated by blanks, for the log.
+std::string HexBytes(const std::vector<std::uint8_t>& bytes);
+
 struct SlaveEvent {
     enum class Kind {
         Reply,        // a request for this station, answered (normal or exception reply)
