@@ -1,3 +1,4 @@
+#include "app/commandline.h"
 #include "app/form1.h"
 #include "app/qtmessageboxes.h"
 #include "app/startup.h"
@@ -5,12 +6,18 @@
 #include <QApplication>
 
 #include <memory>
+#include <optional>
 
 int main(int argc, char** argv)
 {
-    QApplication app(argc, argv);
     QApplication::setOrganizationName(QStringLiteral("KOLVEN"));
     QApplication::setApplicationName(QStringLiteral("kolven-assistant"));
+    QApplication::setApplicationVersion(QStringLiteral(KV_VERSION));
+    // Arguments: --help, --version or a sub-command, answered without a window.
+    if (const std::optional<int> status = kv::RunCommandLine(argc, argv))
+        return *status;
+
+    QApplication app(argc, argv);
     QApplication::setFont(Form1::PreferredWindowFont());
 
     kv::QtMessageBoxes boxes;
