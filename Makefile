@@ -2,13 +2,14 @@
 # make test  - install what is missing, build, run every test
 # make asan-test - the whole suite again with AddressSanitizer and UBSan
 # make soak SECONDS=600 - the window against a faulty simulated drive for that long
+# make package - the Debian package $(BUILD)/kolven-assistant_<version>_<arch>.deb
 JOBS ?= $(shell nproc 2>/dev/null || echo 2)
 BUILD ?= build
 ASAN_BUILD ?= build-asan
 CMAKE_FLAGS ?=
 SECONDS ?= 60
 
-.PHONY: all deps configure build test run asan-test bench soak clean
+.PHONY: all deps configure build test run asan-test bench soak package clean
 
 all: build
 
@@ -38,6 +39,10 @@ asan-test: deps
 soak: configure
 	cmake --build $(BUILD) -j $(JOBS) --target soak
 	$(BUILD)/tests/soak/soak $(SECONDS)
+
+package: configure
+	cmake --build $(BUILD) -j $(JOBS) --target kolven-assistant drive-sim kv_package_files
+	cd $(BUILD) && cpack -G DEB
 
 bench: build
 	bash scripts/bench.sh $(BUILD)

@@ -1,5 +1,6 @@
 #!/usr/bin/env bash
-# Installs the Debian packages the tool, its tests and the simulated drive need.
+# Installs the Debian packages the tool, its tests, the simulated drive and the
+# Debian package (dpkg-shlibdeps, lintian, the icon's rendering) need.
 # Installs nothing when every package is already present; as root directly,
 # otherwise through sudo. Non-interactive, without recommended packages.
 set -euo pipefail
@@ -15,6 +16,7 @@ packages=(
   socat
   clang libclang-rt-14-dev
   xvfb xauth xdotool imagemagick
+  dpkg-dev lintian librsvg2-bin desktop-file-utils
 )
 
 missing=()
