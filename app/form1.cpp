@@ -588,3 +588,5 @@ void Form1::EndProgram()
     MSComm->blockSignals(true);
     QCoreApplication::exit(0);
 }
+
+#include "moc_form1.cpp"

@@ -74,3 +74,5 @@ void Form2::resizeEvent(QResizeEvent* event)
     }
     QWidget::resizeEvent(event);
 }
+
+#include "moc_form2.cpp"

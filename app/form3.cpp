@@ -15,3 +15,5 @@ Form3::Form3(QWidget* parent)
     m_picture->setAlignment(Qt::AlignLeft | Qt::AlignTop);
     m_picture->setPixmap(QPixmap(QStringLiteral(":/images/form3.jpg")));
 }
+
+#include "moc_form3.cpp"

@@ -30,3 +30,5 @@ void Lamp::paintEvent(QPaintEvent*)
 }
 
 } // namespace kv
+
+#include "moc_lamp.cpp"

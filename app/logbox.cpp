@@ -25,3 +25,5 @@ void LogBox::setText(const QString& text)
 }
 
 } // namespace kv
+
+#include "moc_logbox.cpp"

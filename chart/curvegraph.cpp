@@ -853,3 +853,5 @@ void CurveGraph::LegendMouse(short Index, QEvent* event)
         break;
     }
 }
+
+#include "moc_curvegraph.cpp"

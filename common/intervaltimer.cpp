@@ -20,3 +20,5 @@ void IntervalTimer::setInterval(int milliseconds)
 }
 
 } // namespace kv
+
+#include "moc_intervaltimer.cpp"

@@ -292,3 +292,5 @@ void MSComm::onError(QSerialPort::SerialPortError error)
 }
 
 } // namespace kv
+
+#include "moc_mscomm.cpp"
