@@ -36,8 +36,8 @@ QString CommandList(std::span<const SubCommand> commands)
     return text;
 }
 
-std::optional<int> RunSubCommand(const SubCommand& command, const QStringList& arguments,
-                                 const QCommandLineOption& help, QTextStream& out, QTextStream& err)
+int RunSubCommand(const SubCommand& command, const QStringList& arguments, const QCommandLineOption& help,
+                  QTextStream& out, QTextStream& err)
 {
     const QString who = QCoreApplication::applicationName() + u' ' + command.name;
     QCommandLineParser parser;
