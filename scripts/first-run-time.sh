@@ -29,13 +29,13 @@ git clone -q "$src" "$work/clone"
 git -C "$work/clone" checkout -q "$rev"
 
 # A display of our own, so that the window can be found by its title.
-display=:$((90 + RANDOM % 400))
-Xvfb "$display" -screen 0 1280x1024x24 -nolisten tcp >/dev/null 2>&1 &
+Xvfb -displayfd 3 -screen 0 1280x1024x24 -nolisten tcp 3>"$work/display" >/dev/null 2>&1 &
 xvfb_pid=$!
 for _ in $(seq 1 100); do
-  DISPLAY=$display xdotool getdisplaygeometry >/dev/null 2>&1 && break
+  [ -s "$work/display" ] && break
   sleep 0.05
 done
+display=:$(head -n 1 "$work/display")
 
 export CCACHE_DISABLE=1 DISPLAY=$display
 unset QT_QPA_PLATFORM WAYLAND_DISPLAY CMAKE_CXX_COMPILER_LAUNCHER
