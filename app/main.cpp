@@ -1,4 +1,4 @@
-#include "app/commandline.h"
+#include "app/cli.h"
 #include "app/form1.h"
 #include "app/qtmessageboxes.h"
 #include "app/startup.h"

@@ -1,4 +1,4 @@
-#include "app/commandline.h"
+#include "app/cli.h"
 
 #include <QCommandLineParser>
 #include <QCoreApplication>

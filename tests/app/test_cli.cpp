@@ -1,6 +1,6 @@
 // The command line: when the window opens, --help and --version, sub-commands
 // and mistakes.
-#include "app/commandline.h"
+#include "app/cli.h"
 
 #include <QCommandLineParser>
 #include <QTest>
@@ -83,4 +83,4 @@ void TestCommandLine::answers()
 }
 
 QTEST_GUILESS_MAIN(TestCommandLine)
-#include "test_commandline.moc"
+#include "test_cli.moc"
