@@ -140,6 +140,8 @@ DriveModel::DriveModel(const std::vector<int>& parameterCodes)
 
 bool DriveModel::isReadable(int reg) const
 {
+    if (m_openMap && reg >= 0 && reg <= 0xFFFF)
+        return true;
     if (reg == kRegControlWord || reg == kRegFrequencyReference)
         return true;
     if (reg >= kRegLiveBlockStart && reg < kRegLiveBlockStart + kRegLiveBlockCount)

@@ -27,6 +27,10 @@ public:
     // readable at register code - 1.
     explicit DriveModel(const std::vector<int>& parameterCodes);
 
+    // Every register readable (those outside the drive's map read 0): a
+    // stand-in for drives with large register blocks, for measurements.
+    void setOpenMap(bool open) { m_openMap = open; }
+
     // Register access as the serial line sees it.
     bool isReadable(int reg) const;
     bool isWritable(int reg) const;
@@ -84,6 +88,7 @@ private:
     double m_faultAfter = 0.0;
     std::uint16_t m_faultCode = 3;
     std::uint16_t m_goodMessages = 0;
+    bool m_openMap = false;
     std::uint16_t m_crcErrors = 0;
 };
 
