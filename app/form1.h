@@ -24,6 +24,7 @@
 
 #include <array>
 #include <exception>
+#include <functional>
 
 class CurveGraph;
 class QAction;
@@ -73,6 +74,10 @@ public:
     qint64 PollRepliesDecoded() const { return m_pollRepliesDecoded; }
     // The help and picture windows of the menu.
     kv::AuxWindows& AuxWindows() { return m_aux; }
+    // Work beside the window may own the serial line for a while; the
+    // window's own handlers ask this before they use the line.
+    void SetLineBusyCheck(std::function<bool()> busy) { m_lineBusy = std::move(busy); }
+    bool LineBusy() const { return m_lineBusy && m_lineBusy(); }
 
     // Port (form1_port.cpp).
     void CommandOpenMSC_Click();
@@ -227,6 +232,8 @@ protected:
     void PortLost();
     // Ends the program at once: nothing else runs, nothing is saved.
     void EndProgram();
+    // The line is busy with work beside the window: "通讯忙，请稍候" and true.
+    bool LineBusyRefused();
 
     kv::MessageBoxes& m_boxes;
     kv::PlatformServices& m_platform;
@@ -244,6 +251,7 @@ private:
     bool m_programEnded = false;
     qint64 m_pollRepliesDecoded = 0;
     kv::AuxWindows m_aux;
+    std::function<bool()> m_lineBusy;
 };
 
 template <typename F>

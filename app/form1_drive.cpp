@@ -12,9 +12,17 @@
 bool Form1::PortTestOpen()
 {
     if (CommandOpenMSC->text() == kCaptionClosePort)
-        return true;
+        return !LineBusyRefused();
     MsgBox(QStringLiteral("请打开串口"));
     return false;
+}
+
+bool Form1::LineBusyRefused()
+{
+    if (!LineBusy())
+        return false;
+    MsgBox(QStringLiteral("通讯忙，请稍候"));
+    return true;
 }
 
 bool Form1::SendToDrive(const QByteArray& bytes)

@@ -16,6 +16,8 @@ void Form1::CmdViewPram_Click()
         MsgBox(QStringLiteral("请打开串口"));
         return;
     }
+    if (LineBusyRefused())
+        return;
     Timer1->setInterval(0);
     List2->clear();
 

@@ -20,6 +20,8 @@ void Form1::Timer1_Timer()
 {
     if (CommandOpenMSC->text() == kCaptionOpenPort)
         return;
+    if (LineBusy())
+        return;  // the line is lent out; polling goes on when it is back
     try {
         MSComm->setOutput(kv::HexFrameToBytes(kv::PollRequestText(StationAddr)));
     } catch (const kv::CommError&) {

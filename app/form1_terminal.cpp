@@ -16,6 +16,8 @@ void Form1::Command1_Click()
         MsgBox(QStringLiteral("请打开串口"));
         return;
     }
+    if (LineBusyRefused())
+        return;
     const kv::TerminalSend send = kv::BuildTerminalSend(Text1->text(), ChkSend16->isChecked(), ChkCRC16->isChecked());
     if (!send.send)
         return;  // a hexadecimal text without a whole byte: nothing to send

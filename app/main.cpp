@@ -1,4 +1,6 @@
+#include "app/additions.h"
 #include "app/form1.h"
+#include "app/qtfilechooser.h"
 #include "app/qtmessageboxes.h"
 #include "app/startup.h"
 
@@ -14,12 +16,16 @@ int main(int argc, char** argv)
     QApplication::setFont(Form1::PreferredWindowFont());
 
     kv::QtMessageBoxes boxes;
+    kv::QtFileChooser files;
     std::unique_ptr<Form1> form;
+    std::unique_ptr<kv::Additions> additions;  // goes before the window it works beside
     // The start-up routine installs the serial component, then shows the window.
     kv::Main(kv::SystemPlatform(), [&] {
         form = std::make_unique<Form1>(boxes, kv::SystemPlatform());
         boxes.setParent(form.get());
+        files.setParent(form.get());
         form->Form_Load();
+        additions = std::make_unique<kv::Additions>(*form, boxes, files);
         form->ShowCentered();
     });
     // Nothing to show (the window failed to load): the program ends, as it does

@@ -1,0 +1,215 @@
+#include "app/additions.h"
+
+#include "app/form1.h"
+#include "app/logbox.h"
+#include "app/statusline.h"
+#include "common/filechooser.h"
+#include "common/intervaltimer.h"
+#include "common/messageboxes.h"
+#include "drive/polling.h"
+#include "drive/registermap.h"
+#include "modbus/capture.h"
+#include "modbus/engine.h"
+#include "modbus/statistics.h"
+#include "serial/mscomm.h"
+
+#include <QAction>
+#include <QComboBox>
+#include <QLabel>
+#include <QMenu>
+#include <QMenuBar>
+#include <QPushButton>
+#include <QSaveFile>
+#include <QStatusBar>
+#include <QTimer>
+
+namespace kv {
+
+Additions::Additions(Form1& form, MessageBoxes& boxes, FileChooser& files, QObject* parent)
+    : QObject(parent)
+    , m_form(form)
+    , m_boxes(boxes)
+    , m_files(files)
+    , m_line(std::make_unique<mb::MSCommLine>(*form.MSComm))
+    , m_engine(std::make_unique<mb::TransactionEngine>(*m_line))
+    , m_statistics(std::make_unique<mb::LineStatistics>())
+    , m_capture(std::make_unique<mb::TrafficCapture>())
+{
+    MSComm* comm = form.MSComm;
+    m_statistics->SetPollRead(kRegLiveBlockStart, kRegLiveBlockCount);
+    m_statistics->SetPollTimeoutMs(2 * kPollIntervalMs);
+
+    // Every byte out and in, from every source.
+    connect(comm, &MSComm::Transmitted, m_statistics.get(), &mb::LineStatistics::OnTransmitted);
+    connect(comm, &MSComm::Received, this, [this](const QByteArray& bytes) {
+        if (!m_form.MSComm->Claimed())  // the engine reports its own replies
+            m_statistics->OnChunk(bytes);
+    });
+    connect(m_engine.get(), &mb::TransactionEngine::AttemptEnded, m_statistics.get(),
+            &mb::LineStatistics::OnAttempt);
+    connect(m_engine.get(), &mb::TransactionEngine::BytesDropped, m_statistics.get(),
+            &mb::LineStatistics::OnDropped);
+    connect(comm, &MSComm::Transmitted, m_capture.get(),
+            [this](const QByteArray& bytes) { m_capture->Record(true, bytes); });
+    connect(comm, &MSComm::Received, m_capture.get(),
+            [this](const QByteArray& bytes) { m_capture->Record(false, bytes); });
+
+    // One owner of the line at a time.
+    form.SetLineBusyCheck([this] { return m_engine->Busy(); });
+    connect(m_engine.get(), &mb::TransactionEngine::BusyChanged, this, &Additions::OnEngineBusy);
+
+    // The status line.
+    m_status = new StatusLine(form.statusBar(), this);
+    m_refresh = new QTimer(this);
+    m_refresh->setInterval(200);
+    connect(m_refresh, &QTimer::timeout, this, [this] {
+        if (m_countersDirty)
+            RefreshCounters();
+        RefreshCapture();
+    });
+    m_refresh->start();
+    connect(m_statistics.get(), &mb::LineStatistics::Changed, this, [this] { m_countersDirty = true; });
+    connect(comm, &MSComm::OpenChanged, this, [this](bool open) {
+        if (open)
+            m_statistics->Reset();  // counters run from the opening of the port
+        RefreshPort();
+    });
+    connect(m_capture.get(), &mb::TrafficCapture::Failed, this, [this](const QString& reason) {
+        RefreshCapture();
+        MessageRequest r;
+        r.text = QStringLiteral("通讯记录已停止：%1").arg(reason);
+        r.icon = MsgIcon::Exclamation;
+        m_boxes.Show(r);
+    });
+    RefreshPort();
+    RefreshCounters();
+
+    // Menu "记录", after "开始".
+    RecordMenu = form.menuBar()->addMenu(QStringLiteral("记录"));
+    RecordMenu->setObjectName(QStringLiteral("RecordMenu"));
+    auto item = [this](const char* name, const QString& caption) {
+        auto* action = new QAction(caption, this);
+        action->setObjectName(QString::fromLatin1(name));
+        RecordMenu->addAction(action);
+        return action;
+    };
+    SaveLog = item("SaveLog", QStringLiteral("保存日志…"));
+    RecordMenu->addSeparator();
+    CaptureStart = item("CaptureStart", QStringLiteral("通讯记录到文件…"));
+    CaptureStop = item("CaptureStop", QStringLiteral("停止通讯记录"));
+    CaptureStop->setEnabled(false);
+    RecordMenu->addSeparator();
+    ResetCounters = item("ResetCounters", QStringLiteral("统计清零"));
+    connect(SaveLog, &QAction::triggered, this, &Additions::SaveLog_Click);
+    connect(CaptureStart, &QAction::triggered, this, &Additions::CaptureStart_Click);
+    connect(CaptureStop, &QAction::triggered, this, &Additions::CaptureStop_Click);
+    connect(ResetCounters, &QAction::triggered, m_statistics.get(), &mb::LineStatistics::Reset);
+}
+
+Additions::~Additions()
+{
+    m_form.SetLineBusyCheck({});
+    // The engine lets the line go before the line adapter goes.
+    m_engine.reset();
+    m_capture->Stop();
+}
+
+quint8 Additions::Station() const
+{
+    bool ok = false;
+    const uint station = m_form.StationAddr.toUInt(&ok, 16);
+    return ok && station <= 247 ? static_cast<quint8>(station) : quint8{1};
+}
+
+bool Additions::PortReady()
+{
+    if (m_form.CommandOpenMSC->text() == Form1::kCaptionClosePort && m_form.MSComm->PortOpen())
+        return true;
+    MessageRequest r;
+    r.text = QStringLiteral("请打开串口");
+    m_boxes.Show(r);
+    return false;
+}
+
+void Additions::OnEngineBusy(bool busy)
+{
+    // Polling pauses while the engine has the line and resumes as the chart's button says.
+    if (busy)
+        m_form.Timer1->setInterval(0);
+    else if (m_form.Commandgraphstart->text() == Form1::kCaptionPause)
+        m_form.Timer1->setInterval(kPollIntervalMs);
+}
+
+void Additions::RefreshPort()
+{
+    MSComm* comm = m_form.MSComm;
+    if (!comm->PortOpen()) {
+        m_status->Port->setText(StatusLine::ClosedText());
+        return;
+    }
+    m_status->Port->setText(StatusLine::PortText(m_form.ComboMSCPort->currentText(), comm->DevicePath(),
+                                                 comm->Settings(), m_form.StationAddr));
+}
+
+void Additions::RefreshCounters()
+{
+    m_countersDirty = false;
+    m_status->Counters->setText(m_statistics->Summary());
+}
+
+void Additions::RefreshCapture()
+{
+    const bool active = m_capture->Active();
+    CaptureStart->setEnabled(!active);
+    CaptureStop->setEnabled(active);
+    m_status->Capture->setVisible(active);
+    if (active)
+        m_status->Capture->setText(QStringLiteral("通讯记录：%1（%2 行）").arg(m_capture->Path()).arg(m_capture->Lines()));
+}
+
+void Additions::SaveLog_Click()
+{
+    FileRequest request;
+    request.title = QStringLiteral("保存日志");
+    request.filter = QStringLiteral("文本文件 (*.txt);;所有文件 (*)");
+    request.suggested = QStringLiteral("通讯日志.txt");
+    const QString path = m_files.SaveFileName(request);
+    if (path.isEmpty())
+        return;
+    QSaveFile file(path);
+    const QByteArray bytes = m_form.Text2->Text().toUtf8();
+    const bool ok = file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size() && file.commit();
+    if (!ok) {
+        MessageRequest r;
+        r.text = QStringLiteral("日志未能保存：%1").arg(file.errorString());
+        r.icon = MsgIcon::Exclamation;
+        m_boxes.Show(r);
+    }
+}
+
+void Additions::CaptureStart_Click()
+{
+    FileRequest request;
+    request.title = QStringLiteral("通讯记录到文件");
+    request.filter = QStringLiteral("文本文件 (*.txt);;所有文件 (*)");
+    request.suggested = QStringLiteral("通讯记录.txt");
+    const QString path = m_files.SaveFileName(request);
+    if (path.isEmpty())
+        return;
+    QString error;
+    if (!m_capture->Start(path, &error)) {
+        MessageRequest r;
+        r.text = QStringLiteral("无法创建通讯记录：%1").arg(error);
+        r.icon = MsgIcon::Exclamation;
+        m_boxes.Show(r);
+    }
+    RefreshCapture();
+}
+
+void Additions::CaptureStop_Click()
+{
+    m_capture->Stop();
+    RefreshCapture();
+}
+
+} // namespace kv

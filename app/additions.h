@@ -1,0 +1,80 @@
+// What the tool adds beside the original window, wired to it in this one
+// place: the transaction engine over the window's serial control, the line's
+// statistics and the traffic capture, the status line, and the menus after
+// "开始". The window itself does not know of them, except that it asks
+// whether the line is busy before its own handlers use it.
+#pragma once
+
+#include <QObject>
+#include <QString>
+
+#include <memory>
+
+class Form1;
+class QAction;
+class QMenu;
+class QTimer;
+
+namespace kv {
+
+class FileChooser;
+class MessageBoxes;
+class StatusLine;
+
+namespace mb {
+class LinePort;
+class LineStatistics;
+class TrafficCapture;
+class TransactionEngine;
+} // namespace mb
+
+class Additions : public QObject {
+    Q_OBJECT
+public:
+    Additions(Form1& form, MessageBoxes& boxes, FileChooser& files, QObject* parent = nullptr);
+    ~Additions() override;
+
+    Form1& Window() { return m_form; }
+    mb::TransactionEngine& Engine() { return *m_engine; }
+    mb::LineStatistics& Statistics() { return *m_statistics; }
+    mb::TrafficCapture& Capture() { return *m_capture; }
+    StatusLine& Status() { return *m_status; }
+    MessageBoxes& Boxes() { return m_boxes; }
+    FileChooser& Files() { return m_files; }
+
+    // The station of the drive as the port was last opened with ("01" -> 1).
+    quint8 Station() const;
+    // For added features about to use the line: false, after telling the user,
+    // when the port is closed ("请打开串口").
+    bool PortReady();
+
+    // Menu "记录".
+    QMenu* RecordMenu = nullptr;
+    QAction* SaveLog = nullptr;        // "保存日志…"
+    QAction* CaptureStart = nullptr;   // "通讯记录到文件…"
+    QAction* CaptureStop = nullptr;    // "停止通讯记录"
+    QAction* ResetCounters = nullptr;  // "统计清零"
+
+    void SaveLog_Click();
+    void CaptureStart_Click();
+    void CaptureStop_Click();
+
+private:
+    void OnEngineBusy(bool busy);
+    void RefreshPort();
+    void RefreshCounters();
+    void RefreshCapture();
+
+    Form1& m_form;
+    MessageBoxes& m_boxes;
+    FileChooser& m_files;
+    std::unique_ptr<mb::LinePort> m_line;
+    std::unique_ptr<mb::TransactionEngine> m_engine;
+    std::unique_ptr<mb::LineStatistics> m_statistics;
+    std::unique_ptr<mb::TrafficCapture> m_capture;
+    StatusLine* m_status = nullptr;
+    QTimer* m_refresh = nullptr;
+    bool m_countersDirty = false;
+};
+
+} // namespace kv

@@ -1,0 +1,36 @@
+// The status line under the main window: the port and its settings, the
+// counters of the line, and what the additions have running (a capture, a
+// recording, ...). Each part is a label of its own; additions put their own
+// part in with AddPart.
+#pragma once
+
+#include <QObject>
+#include <QString>
+
+class QLabel;
+class QStatusBar;
+
+namespace kv {
+
+class StatusLine : public QObject {
+    Q_OBJECT
+public:
+    explicit StatusLine(QStatusBar* bar, QObject* parent = nullptr);
+
+    // A new part at the right end, named for tests (objectName).
+    QLabel* AddPart(const QString& objectName);
+
+    QLabel* Port = nullptr;      // "未打开" or "COM 3 → /dev/pts/4  9600,N,8,1  站号 01"
+    QLabel* Counters = nullptr;  // the line's counters
+    QLabel* Capture = nullptr;   // the traffic capture, when one runs
+
+    // The port part while the port is open.
+    static QString PortText(const QString& portText, const QString& device, const QString& settings,
+                            const QString& stationAddr);
+    static QString ClosedText() { return QStringLiteral("未打开"); }
+
+private:
+    QStatusBar* m_bar;
+};
+
+} // namespace kv
