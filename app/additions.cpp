@@ -2,6 +2,7 @@
 
 #include "app/form1.h"
 #include "app/logbox.h"
+#include "app/preferences.h"
 #include "app/statusline.h"
 #include "common/filechooser.h"
 #include "common/intervaltimer.h"
@@ -25,17 +26,19 @@
 
 namespace kv {
 
-Additions::Additions(Form1& form, MessageBoxes& boxes, FileChooser& files, QObject* parent)
+Additions::Additions(Form1& form, MessageBoxes& boxes, FileChooser& files, Preferences& prefs, QObject* parent)
     : QObject(parent)
     , m_form(form)
     , m_boxes(boxes)
     , m_files(files)
+    , m_prefs(prefs)
     , m_line(std::make_unique<mb::MSCommLine>(*form.MSComm))
     , m_engine(std::make_unique<mb::TransactionEngine>(*m_line))
     , m_statistics(std::make_unique<mb::LineStatistics>())
     , m_capture(std::make_unique<mb::TrafficCapture>())
 {
     MSComm* comm = form.MSComm;
+    m_engine->SetResponseTimeoutMs(m_prefs.ResponseTimeoutMs());
     m_statistics->SetPollRead(kRegLiveBlockStart, kRegLiveBlockCount);
     m_statistics->SetPollTimeoutMs(2 * kPollIntervalMs);
 
@@ -104,6 +107,12 @@ Additions::Additions(Form1& form, MessageBoxes& boxes, FileChooser& files, QObje
     connect(CaptureStart, &QAction::triggered, this, &Additions::CaptureStart_Click);
     connect(CaptureStop, &QAction::triggered, this, &Additions::CaptureStop_Click);
     connect(ResetCounters, &QAction::triggered, m_statistics.get(), &mb::LineStatistics::Reset);
+
+    // Menus "参数" and "设置" follow; the additions that use them fill them.
+    ParamMenu = form.menuBar()->addMenu(QStringLiteral("参数"));
+    ParamMenu->setObjectName(QStringLiteral("ParamMenu"));
+    SettingsMenu = form.menuBar()->addMenu(QStringLiteral("设置"));
+    SettingsMenu->setObjectName(QStringLiteral("SettingsMenu"));
 }
 
 Additions::~Additions()

@@ -19,6 +19,7 @@ namespace kv {
 
 class FileChooser;
 class MessageBoxes;
+class Preferences;
 class StatusLine;
 
 namespace mb {
@@ -31,7 +32,8 @@ class TransactionEngine;
 class Additions : public QObject {
     Q_OBJECT
 public:
-    Additions(Form1& form, MessageBoxes& boxes, FileChooser& files, QObject* parent = nullptr);
+    // `prefs` holds the settings of the additions (kept between runs).
+    Additions(Form1& form, MessageBoxes& boxes, FileChooser& files, Preferences& prefs, QObject* parent = nullptr);
     ~Additions() override;
 
     Form1& Window() { return m_form; }
@@ -41,6 +43,7 @@ public:
     StatusLine& Status() { return *m_status; }
     MessageBoxes& Boxes() { return m_boxes; }
     FileChooser& Files() { return m_files; }
+    Preferences& Prefs() { return m_prefs; }
 
     // The station of the drive as the port was last opened with ("01" -> 1).
     quint8 Station() const;
@@ -54,6 +57,10 @@ public:
     QAction* CaptureStart = nullptr;   // "通讯记录到文件…"
     QAction* CaptureStop = nullptr;    // "停止通讯记录"
     QAction* ResetCounters = nullptr;  // "统计清零"
+    // Menu "参数": the parameter work beside the browser.
+    QMenu* ParamMenu = nullptr;
+    // Menu "设置": the settings of the additions.
+    QMenu* SettingsMenu = nullptr;
 
     void SaveLog_Click();
     void CaptureStart_Click();
@@ -68,6 +75,7 @@ private:
     Form1& m_form;
     MessageBoxes& m_boxes;
     FileChooser& m_files;
+    Preferences& m_prefs;
     std::unique_ptr<mb::LinePort> m_line;
     std::unique_ptr<mb::TransactionEngine> m_engine;
     std::unique_ptr<mb::LineStatistics> m_statistics;

@@ -1,5 +1,6 @@
 #include "app/additions.h"
 #include "app/form1.h"
+#include "app/preferences.h"
 #include "app/qtfilechooser.h"
 #include "app/qtmessageboxes.h"
 #include "app/startup.h"
@@ -17,6 +18,7 @@ int main(int argc, char** argv)
 
     kv::QtMessageBoxes boxes;
     kv::QtFileChooser files;
+    kv::Preferences prefs;
     std::unique_ptr<Form1> form;
     std::unique_ptr<kv::Additions> additions;  // goes before the window it works beside
     // The start-up routine installs the serial component, then shows the window.
@@ -25,7 +27,7 @@ int main(int argc, char** argv)
         boxes.setParent(form.get());
         files.setParent(form.get());
         form->Form_Load();
-        additions = std::make_unique<kv::Additions>(*form, boxes, files);
+        additions = std::make_unique<kv::Additions>(*form, boxes, files, prefs);
         form->ShowCentered();
     });
     // Nothing to show (the window failed to load): the program ends, as it does

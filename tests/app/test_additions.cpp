@@ -4,6 +4,7 @@
 #include "app/additions.h"
 #include "app/form1.h"
 #include "app/logbox.h"
+#include "app/preferences.h"
 #include "app/statusline.h"
 #include "common/filechooser.h"
 #include "common/intervaltimer.h"
@@ -56,8 +57,9 @@ private:
     test::FakePlatform m_platform;
     FixedFiles m_files;
     std::unique_ptr<Form1> m_form;
-    std::unique_ptr<Additions> m_add;
     QTemporaryDir m_dir;
+    std::unique_ptr<Preferences> m_prefs;
+    std::unique_ptr<Additions> m_add;
 };
 
 void TestAdditions::init()
@@ -67,7 +69,8 @@ void TestAdditions::init()
     m_boxes.shown.clear();
     m_form = std::make_unique<Form1>(m_boxes, m_platform);
     m_form->Form_Load();
-    m_add = std::make_unique<Additions>(*m_form, m_boxes, m_files);
+    m_prefs = std::make_unique<Preferences>(m_dir.filePath(QStringLiteral("settings.ini")));
+    m_add = std::make_unique<Additions>(*m_form, m_boxes, m_files, *m_prefs);
 }
 
 void TestAdditions::cleanup()
@@ -89,8 +92,7 @@ void TestAdditions::menusComeAfterTheOriginal()
     QStringList titles;
     for (QAction* a : m_form->menuBar()->actions())
         titles.append(a->text());
-    QCOMPARE(titles.first(), QStringLiteral("开始"));
-    QCOMPARE(titles.at(1), QStringLiteral("记录"));
+    QCOMPARE(titles, (QStringList{"开始", "记录", "参数", "设置"}));
     QStringList items;
     for (QAction* a : m_add->RecordMenu->actions())
         if (!a->isSeparator())

@@ -3,6 +3,7 @@
 // with its additions counting what the simulator's log says it did.
 #include "app/additions.h"
 #include "app/form1.h"
+#include "app/preferences.h"
 #include "app/statusline.h"
 #include "common/filechooser.h"
 #include "modbus/capture.h"
@@ -157,7 +158,8 @@ void TestEngineE2e::windowCountsWhatTheDriveDid()
     files.path = dir.filePath(QStringLiteral("capture.txt"));
     Form1 form(boxes, platform);
     form.Form_Load();
-    Additions add(form, boxes, files);
+    Preferences prefs(dir.filePath(QStringLiteral("settings.ini")));
+    Additions add(form, boxes, files, prefs);
     form.ComboMSCPort->setEditText(sim.path());
     form.CommandOpenMSC_Click();
     add.CaptureStart_Click();

@@ -1,0 +1,32 @@
+#include "app/preferences.h"
+
+#include <algorithm>
+
+namespace kv {
+
+Preferences::Preferences() = default;
+
+Preferences::Preferences(const QString& iniPath)
+    : m_settings(iniPath, QSettings::IniFormat)
+{
+}
+
+void Preferences::SetValue(const QString& key, const QVariant& value)
+{
+    m_settings.setValue(key, value);
+    m_settings.sync();
+}
+
+int Preferences::ResponseTimeoutMs() const
+{
+    bool ok = false;
+    const int ms = m_settings.value(QStringLiteral("engine/responseTimeoutMs"), 500).toInt(&ok);
+    return ok ? std::clamp(ms, 100, 5000) : 500;
+}
+
+void Preferences::SetResponseTimeoutMs(int ms)
+{
+    SetValue(QStringLiteral("engine/responseTimeoutMs"), std::clamp(ms, 100, 5000));
+}
+
+} // namespace kv

@@ -1,0 +1,29 @@
+// The settings of the additions, kept between runs (QSettings under the
+// organisation and application names). They never touch the original window:
+// every run of it starts from its own defaults.
+#pragma once
+
+#include <QSettings>
+#include <QString>
+#include <QVariant>
+
+namespace kv {
+
+class Preferences {
+public:
+    // Settings in the default place of the application; a file path for tests.
+    Preferences();
+    explicit Preferences(const QString& iniPath);
+
+    QVariant Value(const QString& key, const QVariant& fallback) const { return m_settings.value(key, fallback); }
+    void SetValue(const QString& key, const QVariant& value);
+
+    // The engine's response timeout, 100..5000 ms (500 by default).
+    int ResponseTimeoutMs() const;
+    void SetResponseTimeoutMs(int ms);
+
+private:
+    mutable QSettings m_settings;
+};
+
+} // namespace kv
