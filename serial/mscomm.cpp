@@ -5,6 +5,10 @@
 #include <QStringEncoder>
 #include <QTimer>
 
+#ifndef Q_OS_WIN
+#include <poll.h>
+#endif
+
 namespace kv {
 
 namespace {
@@ -314,6 +318,20 @@ void MSComm::raise(short event)
     m_inHandler = false;
 }
 
+bool MSComm::DeviceGone() const
+{
+#ifdef Q_OS_WIN
+    return true;
+#else
+    // A device that went away (unplugged adapter, closed pseudo-terminal)
+    // reports a hang-up or an error; a live one with nothing to read does not.
+    pollfd p{static_cast<int>(m_port->handle()), POLLIN, 0};
+    if (p.fd < 0 || ::poll(&p, 1, 0) < 0)
+        return true;
+    return (p.revents & (POLLHUP | POLLERR | POLLNVAL)) != 0;
+#endif
+}
+
 void MSComm::onError(QSerialPort::SerialPortError error)
 {
     switch (error) {
@@ -324,6 +342,13 @@ void MSComm::onError(QSerialPort::SerialPortError error)
     case QSerialPort::DeviceNotFoundError:
     case QSerialPort::ReadError:
     case QSerialPort::WriteError:
+        if (error == QSerialPort::ReadError && !DeviceGone()) {
+            // A read notice whose bytes were already taken by a wait inside a
+            // write or a read of Input: the read finds nothing, which Qt
+            // reports as an error. The line is fine.
+            m_port->clearError();
+            return;
+        }
         // The device went away (an unplugged adapter reads as EIO or ENOENT).
         // Qt would go on reporting read errors in a tight loop: close at the
         // first one and raise one event.

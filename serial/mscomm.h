@@ -114,6 +114,8 @@ signals:
 private:
     void onReadyRead();
     void onError(QSerialPort::SerialPortError error);
+    // Whether the open device has gone away (hang-up or error on it).
+    bool DeviceGone() const;
     void scheduleDelivery();
     void deliver();
     void pullFromSystem();
