@@ -117,7 +117,7 @@ void TransactionEngine::Cancel()
     m_gapTimer.stop();
     m_assembler.Reset(Request());
     // What is still on its way must not run into the next frame.
-    m_lineFreeAtMs = std::max(m_lineFreeAtMs, NowMs() + SilenceMs());
+    m_lineFreeAtUs = std::max(m_lineFreeAtUs, NowUs() + 1000 * qint64(SilenceMs()));
     for (Job& job : jobs) {
         Result r;
         r.id = job.id;
@@ -156,9 +156,9 @@ void TransactionEngine::Send()
         Finish(Outcome::PortLost);
         return;
     }
-    const qint64 now = NowMs();
-    if (now < m_lineFreeAtMs) {
-        m_gapTimer.start(static_cast<int>(m_lineFreeAtMs - now));
+    const qint64 now = NowUs();
+    if (now < m_lineFreeAtUs) {
+        m_gapTimer.start(static_cast<int>((m_lineFreeAtUs - now + 999) / 1000));
         return;
     }
     const Request& request = m_current->request;
@@ -170,23 +170,22 @@ void TransactionEngine::Send()
         return;
     }
     if (++m_attempts == 1)
-        m_firstSendMs = now;
+        m_firstSendUs = now;
     const double onLine = frame.size() * m_line.CharTimeMs();
-    const qint64 sentAt = now + static_cast<qint64>(std::ceil(onLine));
+    const qint64 sentAt = now + static_cast<qint64>(1000 * onLine);
     if (request.IsBroadcast()) {
         // Every drive acts on it and none answers; give them time before the next frame.
-        m_lineFreeAtMs = sentAt + 100;
+        m_lineFreeAtUs = sentAt + 100000;
         Finish(Outcome::Broadcast);
         return;
     }
-    m_lineFreeAtMs = sentAt + static_cast<qint64>(std::ceil(FrameGapMs()));
+    m_lineFreeAtUs = sentAt + GapUs();
     m_responseTimer.start(m_responseTimeoutMs + static_cast<int>(std::ceil(onLine)));
 }
 
 void TransactionEngine::OnBytes(const QByteArray& bytes)
 {
-    const qint64 now = NowMs();
-    m_lineFreeAtMs = std::max(m_lineFreeAtMs, now + static_cast<qint64>(std::ceil(FrameGapMs())));
+    m_lineFreeAtUs = std::max(m_lineFreeAtUs, NowUs() + GapUs());
     const bool waiting = m_current && (m_responseTimer.isActive() || m_silenceTimer.isActive());
     if (!waiting) {
         emit BytesDropped(bytes.size());  // nobody asked for them
@@ -239,7 +238,7 @@ void TransactionEngine::EndAttempt(Outcome outcome)
     if (retryable && m_attempts <= m_retries) {
         // A damaged reply may still be trailing: let the line fall silent first.
         if (outcome != Outcome::Timeout)
-            m_lineFreeAtMs = std::max(m_lineFreeAtMs, NowMs() + SilenceMs());
+            m_lineFreeAtUs = std::max(m_lineFreeAtUs, NowUs() + 1000 * qint64(SilenceMs()));
         Send();
         return;
     }
@@ -261,7 +260,7 @@ void TransactionEngine::Finish(Outcome outcome)
     r.outcome = outcome;
     r.attempts = m_attempts;
     if (m_attempts > 0)
-        r.elapsedMs = NowMs() - m_firstSendMs;
+        r.elapsedMs = (NowUs() - m_firstSendUs) / 1000;
     if (outcome == Outcome::Registers)
         r.registers = m_assembler.Registers();
     if (outcome == Outcome::Exception)

@@ -73,7 +73,11 @@ public:
 
     // A request is under way or waiting.
     bool Busy() const { return m_busy; }
+    // Whether the line is open (requests would otherwise end as PortLost).
+    bool LineOpen() const { return m_line.IsOpen(); }
     int QueuedCount() const { return static_cast<int>(m_queue.size()); }
+    // A request is under way or queued (false inside the callback of the last one).
+    bool HasWork() const { return m_current.has_value() || !m_queue.empty(); }
 
     // Time allowed for the first byte of a reply (10..60000 ms).
     int ResponseTimeoutMs() const { return m_responseTimeoutMs; }
@@ -112,7 +116,8 @@ private:
     void Finish(Outcome outcome);
     void Deliver(Job job, Result result);
     void SetBusy(bool busy);
-    qint64 NowMs() const { return m_clock.elapsed(); }
+    qint64 NowUs() const { return m_clock.nsecsElapsed() / 1000; }
+    qint64 GapUs() const { return static_cast<qint64>(1000 * FrameGapMs()) + 1; }
 
     LinePort& m_line;
     std::deque<Job> m_queue;
@@ -122,8 +127,8 @@ private:
     QTimer m_silenceTimer;
     QTimer m_gapTimer;
     QElapsedTimer m_clock;
-    qint64 m_firstSendMs = 0;
-    qint64 m_lineFreeAtMs = 0;  // no frame may start before this
+    qint64 m_firstSendUs = 0;
+    qint64 m_lineFreeAtUs = 0;  // no frame may start before this
     qint64 m_droppedReported = 0;
     int m_attempts = 0;
     int m_responseTimeoutMs = kDefaultResponseTimeoutMs;

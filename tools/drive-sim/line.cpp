@@ -309,13 +309,14 @@ int LineServer::run(int signalFd)
 {
     m_signalFd = signalFd;
     std::vector<std::uint8_t> chunk;
-    const int gap = m_options.effectiveFrameGapMs();
+    const auto gap = std::chrono::microseconds(static_cast<long long>(1000.0 * m_options.requestGapMs()));
     using Clock = std::chrono::steady_clock;
     Clock::time_point firstByte;  // of the request being gathered
     Clock::time_point lastByte;
     while (!m_stop) {
         pollfd fds[2] = {{m_fd, POLLIN, 0}, {m_signalFd, POLLIN, 0}};
-        int timeout = -1;
+        timespec wait{};
+        timespec* timeout = nullptr;  // none: wait for bytes or a signal
         if (!chunk.empty()) {
             // The request ends with a frame gap of silence after its last byte;
             // paced, that byte cannot have come before the bytes needed the line.
@@ -325,11 +326,14 @@ int LineServer::run(int signalFd)
                     static_cast<long long>(static_cast<double>(chunk.size()) * m_options.charTimeMs() * 1000.0));
                 end = std::max(end, firstByte + onLine);
             }
-            const auto due = end + std::chrono::milliseconds(gap);
-            const auto left = std::chrono::duration_cast<std::chrono::microseconds>(due - Clock::now()).count();
-            timeout = left <= 0 ? 0 : static_cast<int>((left + 999) / 1000);
+            const auto due = end + gap;
+            const long long left = std::max<long long>(
+                0, std::chrono::duration_cast<std::chrono::nanoseconds>(due - Clock::now()).count());
+            wait.tv_sec = static_cast<time_t>(left / 1000000000LL);
+            wait.tv_nsec = static_cast<long>(left % 1000000000LL);
+            timeout = &wait;
         }
-        const int n = ::poll(fds, 2, timeout);
+        const int n = ::ppoll(fds, 2, timeout, nullptr);
         if (n < 0) {
             if (errno == EINTR)
                 continue;

@@ -42,6 +42,14 @@ int Options::effectiveFrameGapMs() const
     return t35 > 5 ? t35 : 5;
 }
 
+double Options::requestGapMs() const
+{
+    if (frameGapMs > 0 || !pace)
+        return effectiveFrameGapMs();
+    // Paced, the line's own silence: 3.5 characters, 1.75 ms above 19200 baud.
+    return std::max(3.5 * charTimeMs(), 1.75);
+}
+
 double Options::charTimeMs() const
 {
     const int bitsPerChar = 1 + dataBits + (parity == 'N' ? 0 : 1) + stopBits;

@@ -30,8 +30,11 @@ struct Options {
     // Every register readable (unknown ones read 0), for measurements.
     bool openMap = false;
 
-    // The silence that ends a request frame, in milliseconds.
+    // The silence that ends a request frame, in milliseconds (unpaced: at least 5 ms).
     int effectiveFrameGapMs() const;
+    // The silence that ends a request as the line runs: paced, 3.5 characters
+    // (at least 1.75 ms); unpaced, effectiveFrameGapMs().
+    double requestGapMs() const;
     // Milliseconds one character takes: start bit, data bits, parity, stop bits.
     double charTimeMs() const;
 };
