@@ -7,14 +7,17 @@
 #include "common/filechooser.h"
 #include "common/intervaltimer.h"
 #include "common/messageboxes.h"
+#include "drive/fastpoll.h"
 #include "drive/polling.h"
 #include "drive/registermap.h"
 #include "modbus/capture.h"
 #include "modbus/engine.h"
 #include "modbus/statistics.h"
 #include "serial/mscomm.h"
+#include "serial/receivepath.h"
 
 #include <QAction>
+#include <QActionGroup>
 #include <QComboBox>
 #include <QLabel>
 #include <QMenu>
@@ -57,8 +60,13 @@ Additions::Additions(Form1& form, MessageBoxes& boxes, FileChooser& files, Prefe
     connect(comm, &MSComm::Received, m_capture.get(),
             [this](const QByteArray& bytes) { m_capture->Record(false, bytes); });
 
+    // Fast sampling: every sound reply takes the window's own decoding, curves and lamps.
+    m_fastPoll = std::make_unique<FastPoll>(*m_engine, [this] { return Station(); });
+    connect(m_fastPoll.get(), &FastPoll::Sample, this,
+            [this](const QByteArray& reply) { m_form.HandlePollReply(ChunkTextFromBytes(reply)); });
+
     // One owner of the line at a time.
-    form.SetLineBusyCheck([this] { return m_engine->Busy(); });
+    form.SetLineBusyCheck([this] { return LineBusyForWindow(); });
     connect(m_engine.get(), &mb::TransactionEngine::BusyChanged, this, &Additions::OnEngineBusy);
 
     // The status line.
@@ -69,6 +77,7 @@ Additions::Additions(Form1& form, MessageBoxes& boxes, FileChooser& files, Prefe
         if (m_countersDirty)
             RefreshCounters();
         RefreshCapture();
+        RefreshSampling();
     });
     m_refresh->start();
     connect(m_statistics.get(), &mb::LineStatistics::Changed, this, [this] { m_countersDirty = true; });
@@ -84,6 +93,8 @@ Additions::Additions(Form1& form, MessageBoxes& boxes, FileChooser& files, Prefe
         r.icon = MsgIcon::Exclamation;
         m_boxes.Show(r);
     });
+    m_samplingPart = m_status->AddPart(QStringLiteral("statusSampling"));
+    m_samplingPart->hide();
     RefreshPort();
     RefreshCounters();
 
@@ -113,11 +124,36 @@ Additions::Additions(Form1& form, MessageBoxes& boxes, FileChooser& files, Prefe
     ParamMenu->setObjectName(QStringLiteral("ParamMenu"));
     SettingsMenu = form.menuBar()->addMenu(QStringLiteral("设置"));
     SettingsMenu->setObjectName(QStringLiteral("SettingsMenu"));
+
+    FastMenu = SettingsMenu->addMenu(QStringLiteral("高速采样"));
+    FastMenu->setObjectName(QStringLiteral("FastMenu"));
+    FastOn = new QAction(QStringLiteral("开启高速采样"), this);
+    FastOn->setObjectName(QStringLiteral("FastOn"));
+    FastOn->setCheckable(true);
+    FastMenu->addAction(FastOn);
+    FastMenu->addSeparator();
+    auto* periods = new QActionGroup(this);
+    periods->setExclusive(true);
+    for (const int ms : {20, 50, 100, 200, FastPoll::kAsFastAsPossible}) {
+        auto* action = new QAction(ms ? QStringLiteral("%1 ms").arg(ms) : QStringLiteral("尽快"), periods);
+        action->setObjectName(QStringLiteral("FastPeriod%1").arg(ms));
+        action->setCheckable(true);
+        action->setData(ms);
+        FastMenu->addAction(action);
+        FastPeriods.append(action);
+        connect(action, &QAction::triggered, this, [this, ms] { SetFastPeriod(ms); });
+    }
+    connect(FastOn, &QAction::toggled, this, &Additions::SetFastSampling);
+    SetFastPeriod(m_prefs.FastPeriodMs());
+    if (m_prefs.FastSampling())
+        FastOn->setChecked(true);
 }
 
 Additions::~Additions()
 {
     m_form.SetLineBusyCheck({});
+    m_form.SetPollingSwitch({});
+    m_fastPoll.reset();
     // The engine lets the line go before the line adapter goes.
     m_engine.reset();
     m_capture->Stop();
@@ -140,8 +176,74 @@ bool Additions::PortReady()
     return false;
 }
 
+bool Additions::LineBusyForWindow()
+{
+    if (!m_engine->Busy())
+        return false;
+    // Fast sampling gives the line up at once for the window's own handlers
+    // and samples again once they have had their replies.
+    if (m_fastPoll->HoldsLineAlone()) {
+        m_fastPoll->Yield(300);
+        return false;
+    }
+    return true;
+}
+
+void Additions::SetFastSampling(bool on)
+{
+    if (FastOn->isChecked() != on) {
+        FastOn->setChecked(on);  // comes back here through toggled
+        return;
+    }
+    m_prefs.SetFastSampling(on);
+    const bool polling = m_form.Commandgraphstart->text() == Form1::kCaptionPause;
+    if (on) {
+        m_form.SetPollingSwitch([this](bool run) {
+            if (run)
+                m_fastPoll->Start();
+            else
+                m_fastPoll->Stop();
+        });
+        m_form.Timer1->setInterval(0);
+        if (polling)
+            m_fastPoll->Start();
+    } else {
+        m_form.SetPollingSwitch({});
+        m_fastPoll->Stop();
+        if (polling && !m_engine->Busy())
+            m_form.Timer1->setInterval(kPollIntervalMs);
+    }
+    RefreshSampling();
+}
+
+void Additions::SetFastPeriod(int ms)
+{
+    if (!Preferences::IsFastPeriod(ms))
+        return;
+    m_prefs.SetFastPeriodMs(ms);
+    m_fastPoll->SetPeriodMs(ms);
+    for (QAction* a : FastPeriods)
+        a->setChecked(a->data().toInt() == ms);
+    RefreshSampling();
+}
+
+void Additions::RefreshSampling()
+{
+    const bool running = m_fastPoll->Running();
+    m_samplingPart->setVisible(running);
+    if (!running)
+        return;
+    const int ms = m_fastPoll->PeriodMs();
+    const QString period = ms ? QStringLiteral("周期 %1 ms").arg(ms) : QStringLiteral("尽快");
+    m_samplingPart->setText(
+        QStringLiteral("采样 %1 次/秒（%2）").arg(QString::number(m_fastPoll->RateHz(), 'f', 1), period));
+}
+
 void Additions::OnEngineBusy(bool busy)
 {
+    // With fast sampling the poll timer stays off: the sampler is the polling.
+    if (m_prefs.FastSampling())
+        return;
     // Polling pauses while the engine has the line and resumes as the chart's button says.
     if (busy)
         m_form.Timer1->setInterval(0);

@@ -5,6 +5,7 @@
 // whether the line is busy before its own handlers use it.
 #pragma once
 
+#include <QList>
 #include <QObject>
 #include <QString>
 
@@ -12,6 +13,7 @@
 
 class Form1;
 class QAction;
+class QLabel;
 class QMenu;
 class QTimer;
 
@@ -21,6 +23,8 @@ class FileChooser;
 class MessageBoxes;
 class Preferences;
 class StatusLine;
+
+class FastPoll;
 
 namespace mb {
 class LinePort;
@@ -61,6 +65,15 @@ public:
     QMenu* ParamMenu = nullptr;
     // Menu "设置": the settings of the additions.
     QMenu* SettingsMenu = nullptr;
+    // "设置" → "高速采样": on/off and the period.
+    QMenu* FastMenu = nullptr;
+    QAction* FastOn = nullptr;
+    QList<QAction*> FastPeriods;  // 20, 50, 100, 200 ms, "尽快"
+
+    FastPoll& Sampler() { return *m_fastPoll; }
+    // Switches fast sampling on or off (kept between runs); polling that runs goes on in the new way.
+    void SetFastSampling(bool on);
+    void SetFastPeriod(int ms);
 
     void SaveLog_Click();
     void CaptureStart_Click();
@@ -71,6 +84,8 @@ private:
     void RefreshPort();
     void RefreshCounters();
     void RefreshCapture();
+    void RefreshSampling();
+    bool LineBusyForWindow();
 
     Form1& m_form;
     MessageBoxes& m_boxes;
@@ -80,7 +95,9 @@ private:
     std::unique_ptr<mb::TransactionEngine> m_engine;
     std::unique_ptr<mb::LineStatistics> m_statistics;
     std::unique_ptr<mb::TrafficCapture> m_capture;
+    std::unique_ptr<FastPoll> m_fastPoll;
     StatusLine* m_status = nullptr;
+    QLabel* m_samplingPart = nullptr;
     QTimer* m_refresh = nullptr;
     bool m_countersDirty = false;
 };

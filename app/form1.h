@@ -78,6 +78,10 @@ public:
     // window's own handlers ask this before they use the line.
     void SetLineBusyCheck(std::function<bool()> busy) { m_lineBusy = std::move(busy); }
     bool LineBusy() const { return m_lineBusy && m_lineBusy(); }
+    // Work beside the window may take the periodic polling over (a faster
+    // sampler): starting and stopping polling then calls this, and the poll
+    // timer stays off. None: the poll timer polls, as always.
+    void SetPollingSwitch(std::function<void(bool run)> pollingSwitch) { m_pollingSwitch = std::move(pollingSwitch); }
 
     // Port (form1_port.cpp).
     void CommandOpenMSC_Click();
@@ -234,6 +238,8 @@ protected:
     void EndProgram();
     // The line is busy with work beside the window: "通讯忙，请稍候" and true.
     bool LineBusyRefused();
+    // Polling on (the poll timer at its interval) or off.
+    void SwitchPolling(bool run);
 
     kv::MessageBoxes& m_boxes;
     kv::PlatformServices& m_platform;
@@ -252,6 +258,7 @@ private:
     qint64 m_pollRepliesDecoded = 0;
     kv::AuxWindows m_aux;
     std::function<bool()> m_lineBusy;
+    std::function<void(bool)> m_pollingSwitch;
 };
 
 template <typename F>

@@ -18,7 +18,7 @@ void Form1::CmdViewPram_Click()
     }
     if (LineBusyRefused())
         return;
-    Timer1->setInterval(0);
+    SwitchPolling(false);
     List2->clear();
 
     bool anyTicked = false;
@@ -65,5 +65,5 @@ void Form1::CmdViewPram_Click()
     // Polling goes on as the chart's button says; while the port is closed its
     // ticks do nothing, and it resumes by itself once the port is open again.
     if (Commandgraphstart->text() == kCaptionPause)
-        Timer1->setInterval(kv::kPollIntervalMs);
+        SwitchPolling(true);
 }

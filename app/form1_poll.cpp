@@ -70,11 +70,21 @@ void Form1::Commandgraphstart_Click()
     }
     if (Commandgraphstart->text() == kCaptionStart) {
         Commandgraphstart->setText(kCaptionPause);
-        Timer1->setInterval(kv::kPollIntervalMs);
+        SwitchPolling(true);
     } else {
         Commandgraphstart->setText(kCaptionStart);
-        Timer1->setInterval(0);
+        SwitchPolling(false);
     }
+}
+
+void Form1::SwitchPolling(bool run)
+{
+    if (m_pollingSwitch) {
+        Timer1->setInterval(0);
+        m_pollingSwitch(run);
+        return;
+    }
+    Timer1->setInterval(run ? kv::kPollIntervalMs : 0);
 }
 
 void Form1::Command4_Click()

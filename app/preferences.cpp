@@ -29,4 +29,27 @@ void Preferences::SetResponseTimeoutMs(int ms)
     SetValue(QStringLiteral("engine/responseTimeoutMs"), std::clamp(ms, 100, 5000));
 }
 
+bool Preferences::FastSampling() const
+{
+    return m_settings.value(QStringLiteral("sampling/fast"), false).toBool();
+}
+
+void Preferences::SetFastSampling(bool on)
+{
+    SetValue(QStringLiteral("sampling/fast"), on);
+}
+
+int Preferences::FastPeriodMs() const
+{
+    bool ok = false;
+    const int ms = m_settings.value(QStringLiteral("sampling/periodMs"), 50).toInt(&ok);
+    return ok && IsFastPeriod(ms) ? ms : 50;
+}
+
+void Preferences::SetFastPeriodMs(int ms)
+{
+    if (IsFastPeriod(ms))
+        SetValue(QStringLiteral("sampling/periodMs"), ms);
+}
+
 } // namespace kv

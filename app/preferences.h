@@ -22,6 +22,14 @@ public:
     int ResponseTimeoutMs() const;
     void SetResponseTimeoutMs(int ms);
 
+    // Fast sampling of the live values instead of the 500 ms poll timer (off by default).
+    bool FastSampling() const;
+    void SetFastSampling(bool on);
+    // Its period: 20, 50, 100 or 200 ms, or 0 for as fast as the line answers (50 by default).
+    int FastPeriodMs() const;
+    void SetFastPeriodMs(int ms);
+    static bool IsFastPeriod(int ms) { return ms == 0 || ms == 20 || ms == 50 || ms == 100 || ms == 200; }
+
 private:
     mutable QSettings m_settings;
 };

@@ -8,8 +8,10 @@
 #include "app/statusline.h"
 #include "common/filechooser.h"
 #include "common/intervaltimer.h"
+#include "drive/fastpoll.h"
 #include "modbus/capture.h"
 #include "modbus/engine.h"
+#include "modbus/statistics.h"
 #include "serial/mscomm.h"
 #include "tests/support/fakes.h"
 #include "tests/support/pty.h"
@@ -48,6 +50,8 @@ private slots:
     void lineLentToTheEngine();
     void saveLogAndCapture();
     void captureThatCannotBeWrittenIsReported();
+    void fastSamplingTakesThePollingOver();
+    void fastSamplingIsKept();
 
 private:
     void open();
@@ -173,6 +177,54 @@ void TestAdditions::captureThatCannotBeWrittenIsReported()
     QVERIFY(!m_add->Capture().Active());
     QCOMPARE(m_boxes.shown.size(), 1);
     QVERIFY(m_boxes.shown[0].text.startsWith(QStringLiteral("无法创建通讯记录：")));
+}
+
+void TestAdditions::fastSamplingTakesThePollingOver()
+{
+    const QByteArray poll = QByteArray::fromHex("0103000400068409");
+    const QByteArray reply = QByteArray::fromHex("01030C01F4000A021C03E8012C00013BE9");
+    auto answer = [&](const QByteArray& bytes) {
+        QByteArray request;
+        QTRY_COMPARE((request += m_pty->readAvailable(20, 5)), poll);
+        m_pty->write(bytes);
+    };
+    open();
+    m_add->SetFastPeriod(20);
+    m_add->FastOn->trigger();
+    m_form->Commandgraphstart->click();
+    QCOMPARE(m_form->Commandgraphstart->text(), Form1::kCaptionPause);
+    QCOMPARE(m_form->Timer1->Interval(), 0);  // the sampler polls, not the timer
+    answer(reply);
+    QTRY_COMPARE(m_form->PollRepliesDecoded(), qint64(1));
+    answer(reply.left(16) + char(0xEA));  // a bad CRC: counted, not plotted
+    QTRY_COMPARE(m_add->Statistics().Counters().crcErrors, qint64(1));
+    answer(reply);
+    QTRY_COMPARE(m_form->PollRepliesDecoded(), qint64(2));
+
+    // A drive button goes through at once, the sampler making way.
+    m_form->Command_stop_Click();
+    QVERIFY(m_boxes.shown.isEmpty());
+    QByteArray line;
+    QTRY_VERIFY((line += m_pty->readAvailable(20, 5)).contains(QByteArray::fromHex("010600000477CB2C")));
+
+    // Off again: the poll timer polls as it always did.
+    m_add->FastOn->trigger();
+    QVERIFY(!m_add->Sampler().Running());
+    QTRY_COMPARE(m_form->Timer1->Interval(), 500);
+    m_form->Commandgraphstart->click();
+    QCOMPARE(m_form->Timer1->Interval(), 0);
+}
+
+void TestAdditions::fastSamplingIsKept()
+{
+    m_add->FastOn->trigger();
+    m_add->FastPeriods.last()->trigger();  // "尽快"
+    m_add.reset();
+    m_add = std::make_unique<Additions>(*m_form, m_boxes, m_files, *m_prefs);
+    QVERIFY(m_add->FastOn->isChecked());
+    QCOMPARE(m_add->Sampler().PeriodMs(), 0);
+    QVERIFY(m_add->FastPeriods.last()->isChecked());
+    QCOMPARE(m_add->FastPeriods.last()->text(), QStringLiteral("尽快"));
 }
 
 QTEST_MAIN(TestAdditions)
