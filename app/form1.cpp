@@ -30,6 +30,8 @@
 #include <QScreen>
 #include <QSignalBlocker>
 
+#include <utility>
+
 namespace {
 
 // Positions are designed in twips, 15 to a pixel.
@@ -433,7 +435,20 @@ void Form1::ConnectHandlers()
     connect(Command3, &QPushButton::clicked, this, &Form1::Command3_Click);
     connect(MSComm, &kv::MSComm::OnComm, this, &Form1::MSComm_OnComm);
 
-    connect(Combo1, &QComboBox::currentIndexChanged, this, &Form1::Combo1_Click);
+    // Choosing an entry runs the handler, also the entry already shown (which
+    // changes no index). A choice that changes the entry raises the index change
+    // and then the activation, in one go: the handler runs once for both. The
+    // mark is taken back once control returns to the event loop, so an index
+    // set in code does not swallow a later choice.
+    connect(Combo1, &QComboBox::currentIndexChanged, this, [this] {
+        m_combo1IndexJustChanged = true;
+        QMetaObject::invokeMethod(this, [this] { m_combo1IndexJustChanged = false; }, Qt::QueuedConnection);
+        Combo1_Click();
+    });
+    connect(Combo1, &QComboBox::activated, this, [this] {
+        if (!std::exchange(m_combo1IndexJustChanged, false))
+            Combo1_Click();
+    });
 
     for (int k = 0; k < 3; ++k) {
         connect(chkShowCurve[k], &QCheckBox::toggled, this, [this, k] { chkShowCurve_Click(k); });

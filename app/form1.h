@@ -232,6 +232,9 @@ protected:
     // no handler ends the program.
     template <typename F>
     void ChartCall(F&& call);
+    // Marks the two vertical limit boxes (red text and a tooltip) while the
+    // chart's minimum is not below its maximum, and clears the mark otherwise.
+    void MarkVerticalLimits();
     // The port is gone while the window still shows it open: show it closed and tell the user.
     void PortLost();
     // Ends the program at once: nothing else runs, nothing is saved.
@@ -254,6 +257,9 @@ private:
     void ConnectHandlers();
 
     bool m_loaded = false;
+    // Combo1's index changed and the handler ran; an activation that follows at
+    // once belongs to the same choice.
+    bool m_combo1IndexJustChanged = false;
     bool m_programEnded = false;
     qint64 m_pollRepliesDecoded = 0;
     kv::AuxWindows m_aux;

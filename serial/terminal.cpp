@@ -14,11 +14,11 @@ TerminalSend BuildTerminalSend(QStringView text, bool hexSend, bool appendCrc)
         out.logLine = QStringLiteral("发送: ") + out.text;
         return out;
     }
-    if (text.size() < 2)
-        return out;
     out.text = text.toString();
     if (appendCrc)
         out.text += Crc16Text(text);
+    if (out.text.size() < 2)
+        return out;
     out.bytes = HexPairsToBytes(out.text);
     out.send = true;
     out.logLine = QStringLiteral("发送: ") + out.text;

@@ -68,6 +68,11 @@ constexpr int kLogLimit = 2000;
 constexpr int kSendSlack = 400;  // a few send lines between two logged chunks
 constexpr int kHangSeconds = 10;
 constexpr double kMemoryTolerance = 0.05;
+// Decoded chunks wait at most kDecodedBacklog behind the simulator's log, so a
+// few hundred recent replies are all the check needs; a fixed small number keeps
+// the soak's own bookkeeping (some tens of kB) out of the memory it measures.
+constexpr std::size_t kDecodedBacklog = 20;
+constexpr std::size_t kKeptReplies = 256;
 
 std::atomic<qint64> g_heartbeatMs{0};
 std::atomic<bool> g_done{false};
@@ -268,7 +273,7 @@ void Soak::drainDriveLog()
         if (!m_wholeReplies.contains(whole)) {
             m_wholeReplies.insert(whole);
             m_wholeOrder.push_back(whole);
-            if (m_wholeOrder.size() > 4096) {
+            if (m_wholeOrder.size() > kKeptReplies) {
                 m_wholeReplies.remove(m_wholeOrder.front());
                 m_wholeOrder.pop_front();
             }
@@ -284,7 +289,7 @@ void Soak::verifyChunks(bool final)
     while (!m_decodedChunks.empty()) {
         if (m_wholeReplies.contains(m_decodedChunks.front()))
             ++m_decodedWhole;
-        else if (!final && m_decodedChunks.size() < 20)
+        else if (!final && m_decodedChunks.size() < kDecodedBacklog)
             break;  // its reply may not be in the simulator's log yet
         m_decodedChunks.pop_front();
     }
