@@ -17,9 +17,14 @@ class QTimer;
 
 namespace kv {
 
+class ChartExport;
 class FileChooser;
+class LiveRecordingUi;
 class MessageBoxes;
+class PortList;
 class Preferences;
+class Reconnect;
+class ResponseTimeoutItem;
 class StatusLine;
 
 namespace mb {
@@ -44,6 +49,11 @@ public:
     MessageBoxes& Boxes() { return m_boxes; }
     FileChooser& Files() { return m_files; }
     Preferences& Prefs() { return m_prefs; }
+    LiveRecordingUi& Recording() { return *m_recording; }
+    ChartExport& ChartPicture() { return *m_chartExport; }
+    PortList& Ports() { return *m_ports; }
+    Reconnect& Reconnecting() { return *m_reconnect; }
+    ResponseTimeoutItem& ResponseTimeout() { return *m_responseTimeout; }
 
     // The station of the drive as the port was last opened with ("01" -> 1).
     quint8 Station() const;
@@ -83,6 +93,12 @@ private:
     StatusLine* m_status = nullptr;
     QTimer* m_refresh = nullptr;
     bool m_countersDirty = false;
+    // Features of their own, children of this object.
+    LiveRecordingUi* m_recording = nullptr;
+    ChartExport* m_chartExport = nullptr;
+    PortList* m_ports = nullptr;
+    Reconnect* m_reconnect = nullptr;
+    ResponseTimeoutItem* m_responseTimeout = nullptr;
 };
 
 } // namespace kv

@@ -29,4 +29,14 @@ void Preferences::SetResponseTimeoutMs(int ms)
     SetValue(QStringLiteral("engine/responseTimeoutMs"), std::clamp(ms, 100, 5000));
 }
 
+bool Preferences::AutoReconnect() const
+{
+    return m_settings.value(QStringLiteral("port/autoReconnect"), false).toBool();
+}
+
+void Preferences::SetAutoReconnect(bool on)
+{
+    SetValue(QStringLiteral("port/autoReconnect"), on);
+}
+
 } // namespace kv

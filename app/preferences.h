@@ -22,6 +22,10 @@ public:
     int ResponseTimeoutMs() const;
     void SetResponseTimeoutMs(int ms);
 
+    // Whether a lost port is opened again by itself (off by default).
+    bool AutoReconnect() const;
+    void SetAutoReconnect(bool on);
+
 private:
     mutable QSettings m_settings;
 };
