@@ -29,22 +29,28 @@ PortList::PortList(QComboBox* box, MSComm& comm, StatusLine& status, QObject* pa
 bool PortList::Refresh()
 {
     const QList<PortRow> rows = PortListRows(m_source());
-    bool same = m_box->count() == rows.size();
-    for (int i = 0; same && i < rows.size(); ++i)
-        same = m_box->itemText(i) == rows[i].text;
-    if (!same) {
+    // Rows up to the first that differs stay (COM1..COM10 always do); the rest
+    // are replaced.
+    int keep = 0;
+    while (keep < rows.size() && keep < m_box->count() && m_box->itemText(keep) == rows[keep].text)
+        ++keep;
+    const bool changed = keep != rows.size() || keep != m_box->count();
+    if (changed) {
         const QSignalBlocker blocker(m_box);
         const QString text = m_box->currentText();
-        const QString chosen = m_box->currentIndex() >= 0 ? m_box->itemText(m_box->currentIndex()) : QString();
-        m_box->clear();
-        for (const PortRow& row : rows)
-            m_box->addItem(row.text);
-        m_box->setCurrentIndex(chosen.isEmpty() ? -1 : m_box->findText(chosen, Qt::MatchExactly));
+        const int index = m_box->currentIndex();
+        const QString chosen = index >= keep ? m_box->itemText(index) : QString();
+        while (m_box->count() > keep)
+            m_box->removeItem(m_box->count() - 1);
+        for (int i = keep; i < rows.size(); ++i)
+            m_box->addItem(rows[i].text);
+        if (index >= keep)
+            m_box->setCurrentIndex(m_box->findText(chosen, Qt::MatchExactly));
         m_box->setEditText(text);
     }
     for (int i = 0; i < rows.size(); ++i)
         m_box->setItemData(i, rows[i].toolTip.isEmpty() ? QVariant() : QVariant(rows[i].toolTip), Qt::ToolTipRole);
-    return !same;
+    return changed;
 }
 
 bool PortList::eventFilter(QObject* watched, QEvent* event)

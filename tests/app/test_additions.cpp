@@ -250,6 +250,14 @@ void TestAdditions::portListReadAgainWhenItOpens()
     QCOMPARE(box->itemData(11, Qt::ToolTipRole).toString(), QStringLiteral("ttyUSB1 — CP2102 (Silicon Labs)"));
     QCOMPARE(box->currentText(), QStringLiteral("/dev/my-adapter"));
     box->hidePopup();
+
+    // Open, the status line names the device the port resolved to.
+    ports.append({m_pty->slavePath(), "pts", "USB-RS485 bridge", "Maker"});
+    open();
+    QCOMPARE(m_add->Ports().Part->text(), QStringLiteral("USB-RS485 bridge (Maker)"));
+    QVERIFY(!m_add->Ports().Part->isHidden());
+    m_form->CommandOpenMSC_Click();
+    QVERIFY(m_add->Ports().Part->isHidden());
 }
 
 void TestAdditions::settingsKeptBetweenRuns()
