@@ -32,6 +32,7 @@ LiveRecordingUi::LiveRecordingUi(Form1& form, QMenu* menu, StatusLine& status, M
     Part = status.AddPart(QStringLiteral("statusRecording"));
     connect(m_recording.get(), &LiveRecording::Changed, this, &LiveRecordingUi::Refresh);
     connect(m_recording.get(), &LiveRecording::Failed, this, [this](const QString& reason) {
+        Refresh();  // shown stopped before the user is told
         MessageRequest r;
         r.text = QStringLiteral("实时数据记录已停止：%1").arg(reason);
         r.icon = MsgIcon::Exclamation;

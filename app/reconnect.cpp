@@ -67,6 +67,7 @@ void Reconnect::Restore(const Boxes& boxes)
 void Reconnect::OnOpenChanged(bool open)
 {
     if (open) {
+        m_opened = Current();  // the device and settings it was opened with
         End();
         return;
     }
@@ -78,7 +79,6 @@ void Reconnect::OnOpenChanged(bool open)
 
 void Reconnect::Begin()
 {
-    m_lost = Current();
     m_tries = 0;
     m_timer->start();
     Part->setText(QStringLiteral("重新连接中…"));
@@ -102,9 +102,9 @@ void Reconnect::Try()
         return;
     ++m_tries;
     Part->setText(QStringLiteral("重新连接中…（已试 %1 次）").arg(m_tries));
-    if (!DeviceOpens(PresentDeviceForPortText(m_lost.port)))
+    if (!DeviceOpens(PresentDeviceForPortText(m_opened.port)))
         return;
-    Restore(m_lost);
+    Restore(m_opened);
     End();
     // As if "打开串口" had been pressed; should the opening still fail, the
     // window says so once and the retries stay ended.

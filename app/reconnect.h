@@ -33,7 +33,7 @@ public:
     int Tries() const { return m_tries; }
 
 private:
-    // The settings boxes as they were when the port was lost.
+    // The settings boxes as they were when the port was last opened.
     struct Boxes {
         QString port, baud, parity, dataBits, stopBits, station;
     };
@@ -48,7 +48,7 @@ private:
     Form1& m_form;
     Preferences& m_prefs;
     QTimer* m_timer = nullptr;
-    Boxes m_lost;
+    Boxes m_opened;
     int m_tries = 0;
 };
 
