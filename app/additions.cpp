@@ -1,8 +1,13 @@
 #include "app/additions.h"
 
+#include "app/chartexport.h"
 #include "app/form1.h"
+#include "app/liverecordingui.h"
 #include "app/logbox.h"
+#include "app/portlist.h"
 #include "app/preferences.h"
+#include "app/reconnect.h"
+#include "app/responsetimeout.h"
 #include "app/statusline.h"
 #include "common/filechooser.h"
 #include "common/intervaltimer.h"
@@ -147,6 +152,16 @@ Additions::Additions(Form1& form, MessageBoxes& boxes, FileChooser& files, Prefe
     SetFastPeriod(m_prefs.FastPeriodMs());
     if (m_prefs.FastSampling())
         FastOn->setChecked(true);
+
+    // Live values to a CSV file, the chart as a picture.
+    RecordMenu->addSeparator();
+    m_recording = new LiveRecordingUi(form, RecordMenu, *m_status, m_boxes, m_files, this);
+    RecordMenu->addSeparator();
+    m_chartExport = new ChartExport(*form.CurveGraph1, RecordMenu, m_boxes, m_files, this);
+    // The port list that explains itself, reconnecting after a loss, the response timeout.
+    m_ports = new PortList(form.ComboMSCPort, *comm, *m_status, this);
+    m_reconnect = new Reconnect(form, SettingsMenu, *m_status, m_prefs, this);
+    m_responseTimeout = new ResponseTimeoutItem(*m_engine, SettingsMenu, m_prefs, &form, this);
 }
 
 Additions::~Additions()

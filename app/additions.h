@@ -19,9 +19,14 @@ class QTimer;
 
 namespace kv {
 
+class ChartExport;
 class FileChooser;
+class LiveRecordingUi;
 class MessageBoxes;
+class PortList;
 class Preferences;
+class Reconnect;
+class ResponseTimeoutItem;
 class StatusLine;
 
 class FastPoll;
@@ -48,6 +53,11 @@ public:
     MessageBoxes& Boxes() { return m_boxes; }
     FileChooser& Files() { return m_files; }
     Preferences& Prefs() { return m_prefs; }
+    LiveRecordingUi& Recording() { return *m_recording; }
+    ChartExport& ChartPicture() { return *m_chartExport; }
+    PortList& Ports() { return *m_ports; }
+    Reconnect& Reconnecting() { return *m_reconnect; }
+    ResponseTimeoutItem& ResponseTimeout() { return *m_responseTimeout; }
 
     // The station of the drive as the port was last opened with ("01" -> 1).
     quint8 Station() const;
@@ -100,6 +110,12 @@ private:
     QLabel* m_samplingPart = nullptr;
     QTimer* m_refresh = nullptr;
     bool m_countersDirty = false;
+    // Features of their own, children of this object.
+    LiveRecordingUi* m_recording = nullptr;
+    ChartExport* m_chartExport = nullptr;
+    PortList* m_ports = nullptr;
+    Reconnect* m_reconnect = nullptr;
+    ResponseTimeoutItem* m_responseTimeout = nullptr;
 };
 
 } // namespace kv

@@ -211,6 +211,8 @@ public:
 signals:
     // A poll reply has been decoded and shown (values as decoded, before scaling).
     void PollReplyHandled(const kv::PollReply& reply);
+    // The same reply with its text as it came (34 hexadecimal digits, the CRC last).
+    void PollReplyDecoded(const QString& replyText, const kv::PollReply& reply);
 
 protected:
     void closeEvent(QCloseEvent* event) override;

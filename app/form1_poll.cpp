@@ -60,6 +60,7 @@ void Form1::HandlePollReply(const QString& replyText)
     for (int i = 0; i < kv::kStatusLampCount; ++i)
         Shape1[static_cast<size_t>(i)]->setFillColor(kv::IsStatusBitSet(reply->StatusWord, i) ? kv::kRed : kv::kLightBlue);
     emit PollReplyHandled(*reply);
+    emit PollReplyDecoded(replyText, *reply);
 }
 
 void Form1::Commandgraphstart_Click()

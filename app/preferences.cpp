@@ -52,4 +52,14 @@ void Preferences::SetFastPeriodMs(int ms)
         SetValue(QStringLiteral("sampling/periodMs"), ms);
 }
 
+bool Preferences::AutoReconnect() const
+{
+    return m_settings.value(QStringLiteral("port/autoReconnect"), false).toBool();
+}
+
+void Preferences::SetAutoReconnect(bool on)
+{
+    SetValue(QStringLiteral("port/autoReconnect"), on);
+}
+
 } // namespace kv

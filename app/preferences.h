@@ -30,6 +30,10 @@ public:
     void SetFastPeriodMs(int ms);
     static bool IsFastPeriod(int ms) { return ms == 0 || ms == 20 || ms == 50 || ms == 100 || ms == 200; }
 
+    // Whether a lost port is opened again by itself (off by default).
+    bool AutoReconnect() const;
+    void SetAutoReconnect(bool on);
+
 private:
     mutable QSettings m_settings;
 };

@@ -1,11 +1,17 @@
 // What sits beside the main window: the status line, the line lent to the
 // engine (polling paused, the window's handlers refused), the log saved, the
-// traffic capture. A pseudo-terminal is the drive.
+// traffic capture, the chart's picture, the port list read again, the settings
+// kept, the retries after a loss. A pseudo-terminal is the drive.
 #include "app/additions.h"
+#include "app/chartexport.h"
 #include "app/form1.h"
 #include "app/logbox.h"
+#include "app/portlist.h"
 #include "app/preferences.h"
+#include "app/reconnect.h"
+#include "app/responsetimeout.h"
 #include "app/statusline.h"
+#include "chart/curvegraph.h"
 #include "common/filechooser.h"
 #include "common/intervaltimer.h"
 #include "drive/fastpoll.h"
@@ -13,11 +19,16 @@
 #include "modbus/engine.h"
 #include "modbus/statistics.h"
 #include "serial/mscomm.h"
+#include "serial/portinfo.h"
 #include "tests/support/fakes.h"
 #include "tests/support/pty.h"
 
+#include <QAbstractItemView>
 #include <QAction>
 #include <QCheckBox>
+#include <QClipboard>
+#include <QGuiApplication>
+#include <QInputDialog>
 #include <QLineEdit>
 #include <QComboBox>
 #include <QFile>
@@ -52,6 +63,10 @@ private slots:
     void captureThatCannotBeWrittenIsReported();
     void fastSamplingTakesThePollingOver();
     void fastSamplingIsKept();
+    void chartPictureIsTheSurface();
+    void portListReadAgainWhenItOpens();
+    void settingsKeptBetweenRuns();
+    void pressingTheButtonEndsTheRetries();
 
 private:
     void open();
@@ -101,7 +116,12 @@ void TestAdditions::menusComeAfterTheOriginal()
     for (QAction* a : m_add->RecordMenu->actions())
         if (!a->isSeparator())
             items.append(a->text());
-    QCOMPARE(items, (QStringList{"保存日志…", "通讯记录到文件…", "停止通讯记录", "统计清零"}));
+    QCOMPARE(items, (QStringList{"保存日志…", "通讯记录到文件…", "停止通讯记录", "统计清零", "记录实时数据…", "停止记录",
+                                 "保存曲线图片…", "复制曲线图片"}));
+    items.clear();
+    for (QAction* a : m_add->SettingsMenu->actions())
+        items.append(a->text());
+    QCOMPARE(items, (QStringList{"高速采样", "断线自动重连", "响应超时…"}));
 }
 
 void TestAdditions::statusLineShowsThePort()
@@ -225,6 +245,118 @@ void TestAdditions::fastSamplingIsKept()
     QCOMPARE(m_add->Sampler().PeriodMs(), 0);
     QVERIFY(m_add->FastPeriods.last()->isChecked());
     QCOMPARE(m_add->FastPeriods.last()->text(), QStringLiteral("尽快"));
+}
+
+void TestAdditions::chartPictureIsTheSurface()
+{
+    m_form->show();
+    QVERIFY(QTest::qWaitForWindowExposed(m_form.get()));
+    for (const char* reply : {"01030C01F4007B021C01F401F404378176", "01030C00FA0050021C00C800640001707F",
+                              "01030C01F4007B021C01F401F404378176"})
+        m_form->HandlePollReply(QString::fromLatin1(reply));
+    auto* surface = m_form->CurveGraph1->findChild<QWidget*>(QStringLiteral("picGraph"));
+    auto* legend = m_form->CurveGraph1->findChild<QWidget*>(QStringLiteral("lblLegend1"));
+    QVERIFY(surface && legend);
+    // The user drags legend 1 elsewhere.
+    const QPoint before = legend->pos();
+    QTest::mousePress(legend, Qt::LeftButton, {}, QPoint(4, 4));
+    QTest::mouseMove(legend, QPoint(44, 34));
+    QTest::mouseRelease(legend, Qt::LeftButton, {}, QPoint(44, 34));
+    QCOMPARE(legend->pos(), before + QPoint(40, 30));
+
+    m_files.path = m_dir.filePath(QStringLiteral("chart.png"));
+    m_add->ChartPicture().SavePicture->trigger();
+    const QImage saved(m_files.path, "PNG");
+    // The same pixels as the window shows in the surface's place.
+    const QImage shown = m_form->grab(QRect(surface->mapTo(m_form.get(), QPoint(0, 0)), surface->size())).toImage();
+    QCOMPARE(saved.size(), surface->size());
+    QCOMPARE(saved.convertToFormat(QImage::Format_RGB32), shown.convertToFormat(QImage::Format_RGB32));
+
+    m_add->ChartPicture().CopyPicture->trigger();
+    QCOMPARE(QGuiApplication::clipboard()->image().convertToFormat(QImage::Format_RGB32),
+             saved.convertToFormat(QImage::Format_RGB32));
+    QVERIFY(m_boxes.shown.isEmpty());
+}
+
+void TestAdditions::portListReadAgainWhenItOpens()
+{
+    QList<SystemPort> ports = {{"/dev/ttyUSB0", "ttyUSB0", "FT232R USB UART", "FTDI"}};
+    m_add->Ports().SetSource([&] { return ports; });
+    QComboBox* box = m_form->ComboMSCPort;
+    box->lineEdit()->clear();
+    QTest::keyClicks(box->lineEdit(), QStringLiteral("/dev/my-adapter"));
+    box->showPopup();
+    QCOMPARE(box->count(), 11);
+    QCOMPARE(box->itemText(9), QStringLiteral("COM10"));
+    QCOMPARE(box->itemText(10), QStringLiteral("/dev/ttyUSB0"));
+    QCOMPARE(box->itemData(10, Qt::ToolTipRole).toString(), QStringLiteral("ttyUSB0 — FT232R USB UART (FTDI)"));
+    QCOMPARE(box->currentText(), QStringLiteral("/dev/my-adapter"));
+    box->hidePopup();
+
+    // That adapter pulled out, two others plugged in.
+    ports = {{"/dev/ttyACM0", "ttyACM0", "", ""}, {"/dev/ttyUSB1", "ttyUSB1", "CP2102", "Silicon Labs"}};
+    box->showPopup();
+    QTRY_VERIFY(box->view()->isVisible());
+    QCOMPARE(box->count(), 12);
+    QCOMPARE(box->itemText(10), QStringLiteral("/dev/ttyACM0"));
+    QCOMPARE(box->itemData(11, Qt::ToolTipRole).toString(), QStringLiteral("ttyUSB1 — CP2102 (Silicon Labs)"));
+    QCOMPARE(box->currentText(), QStringLiteral("/dev/my-adapter"));
+    box->hidePopup();
+
+    // Open, the status line names the device the port resolved to.
+    ports.append({m_pty->slavePath(), "pts", "USB-RS485 bridge", "Maker"});
+    open();
+    QCOMPARE(m_add->Ports().Part->text(), QStringLiteral("USB-RS485 bridge (Maker)"));
+    QVERIFY(!m_add->Ports().Part->isHidden());
+    m_form->CommandOpenMSC_Click();
+    QVERIFY(m_add->Ports().Part->isHidden());
+}
+
+void TestAdditions::settingsKeptBetweenRuns()
+{
+    QVERIFY(!m_add->Reconnecting().AutoReconnect->isChecked());  // off by default
+    m_add->Reconnecting().AutoReconnect->trigger();
+    m_add->ResponseTimeout().ResponseTimeout->trigger();
+    auto* dialog = m_form->findChild<QInputDialog*>(QStringLiteral("ResponseTimeoutDialog"));
+    QVERIFY(dialog);
+    QCOMPARE(dialog->intValue(), 500);
+    QCOMPARE(dialog->intMinimum(), 100);
+    QCOMPARE(dialog->intMaximum(), 5000);
+    dialog->setIntValue(1200);
+    dialog->accept();
+    QCOMPARE(m_add->Engine().ResponseTimeoutMs(), 1200);
+
+    // The next run starts with them; the window as always.
+    m_add.reset();
+    m_form = std::make_unique<Form1>(m_boxes, m_platform);
+    m_form->Form_Load();
+    Preferences again(m_dir.filePath(QStringLiteral("settings.ini")));
+    m_add = std::make_unique<Additions>(*m_form, m_boxes, m_files, again);
+    QVERIFY(m_add->Reconnecting().AutoReconnect->isChecked());
+    QCOMPARE(m_add->Engine().ResponseTimeoutMs(), 1200);
+    QCOMPARE(m_form->ComboMSCPort->currentText(), QStringLiteral("COM 3"));
+    m_add.reset();
+}
+
+void TestAdditions::pressingTheButtonEndsTheRetries()
+{
+    m_add->Reconnecting().AutoReconnect->setChecked(true);
+    open();
+    m_pty->closeMaster();  // the adapter is pulled out
+    QTRY_COMPARE(m_form->CommandOpenMSC->text(), Form1::kCaptionOpenPort);
+    QLabel* part = m_add->Reconnecting().Part;
+    QVERIFY(!part->isHidden());
+    QTRY_COMPARE(part->text(), QStringLiteral("重新连接中…（已试 2 次）"));
+    const QStringList told = {QStringLiteral("串口已断开，请检查连接后重新打开串口")};
+    QCOMPARE(m_boxes.texts(), told);  // once, not once per try
+
+    m_form->CommandOpenMSC->click();  // the user tries, and is told the port is not there
+    QVERIFY(!m_add->Reconnecting().Retrying());
+    QVERIFY(part->isHidden());
+    const int tries = m_add->Reconnecting().Tries();
+    QTest::qWait(2 * Reconnect::kRetryIntervalMs);  // no try follows
+    QCOMPARE(m_add->Reconnecting().Tries(), tries);
+    QCOMPARE(m_boxes.texts(), told + QStringList{QStringLiteral("无效端口号")});
 }
 
 QTEST_MAIN(TestAdditions)

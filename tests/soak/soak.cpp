@@ -27,11 +27,14 @@
 //    takes itself);
 //  - a decoded reply whose values differ from the chunk's registers decoded
 //    here independently (signed 16 bits, the scale factors of the register map);
-//  - any message box, or the simulator ending on its own.
+//  - any message box, or the simulator ending on its own;
+//  - the recording of live values, which runs for the whole soak, holding
+//    other than one row per decoded reply.
 #include "app/form1.h"
 #include "app/logbox.h"
 #include "common/intervaltimer.h"
 #include "common/platform.h"
+#include "drive/liverecord.h"
 #include "drive/polling.h"
 #include "serial/mscomm.h"
 #include "serial/portsettings.h"
@@ -155,6 +158,7 @@ private:
     std::unique_ptr<kv::sim::FaultInjector> m_plan;
     kv::test::RecordingMessageBoxes m_boxes;
     std::unique_ptr<SoakForm> m_form;
+    kv::LiveRecording m_recording;
 
     // The simulator's line output not yet matched, from m_streamOffset on (hex digits).
     QString m_stream;
@@ -452,6 +456,19 @@ int Soak::run()
         m_decodedChunks.push_back(chunk);
     });
 
+    // Live values recorded for the whole run, as the menu item records them.
+    const QString recordPath = m_data.filePath(QStringLiteral("live.csv"));
+    QString recordError;
+    if (!m_recording.Start(recordPath, &recordError)) {
+        std::fprintf(stderr, "soak: cannot record: %s\n", qPrintable(recordError));
+        return 2;
+    }
+    connect(&m_recording, &kv::LiveRecording::Failed, this,
+            [this](const QString& why) { violation(QStringLiteral("recording failed: ") + why); });
+    connect(&f, &Form1::PollReplyDecoded, this, [this](const QString& text, const kv::PollReply& reply) {
+        m_recording.Record(reply, kv::PollReplyCrcGood(text));
+    });
+
     f.CommandOpenMSC->click();  // COM 3, 9600,N,8,1, station 1
     if (!f.MSComm->PortOpen()) {
         std::fprintf(stderr, "soak: the port did not open: %s\n", qPrintable(m_boxes.texts().join(u'|')));
@@ -525,6 +542,14 @@ int Soak::run()
         afterHandler(false);
     g_done = true;
     watchdog.join();
+
+    m_recording.Stop();
+    QFile recorded(recordPath);
+    const qsizetype rows = recorded.open(QIODevice::ReadOnly) ? recorded.readAll().count("\r\n") - 1 : -1;
+    std::printf("soak: recording %lld rows for %lld decoded replies\n", static_cast<long long>(rows),
+                static_cast<long long>(f.PollRepliesDecoded()));
+    if (rows != f.PollRepliesDecoded())
+        violation(QStringLiteral("the recording holds %1 rows for %2 decoded replies").arg(rows).arg(f.PollRepliesDecoded()));
 
     m_memEnd = PeakMemoryKb();
     report("end");
