@@ -25,7 +25,10 @@ int ToPixel(float v, int extent)
         v = lo;
     if (v > hi)
         v = hi;
-    return static_cast<int>(std::floor(v + 0.5f));
+    // floor(v + 0.5), without a library call: the drawing does this for every sample.
+    const float t = v + 0.5f;
+    const int i = static_cast<int>(t);
+    return static_cast<float>(i) > t ? i - 1 : i;
 }
 
 // Emits the grid positions start, start + step, ... while <= limit, accumulating in
@@ -276,9 +279,10 @@ void ChartModel::PlanCurves(ChartDrawPlan& plan) const
             }
         } else {
             out.Lines.reserve(static_cast<std::size_t>(std::max(0, n - 1 - first)));
+            int y1 = first <= n - 2 ? ToPixel(y[static_cast<std::size_t>(first)], h) : 0;
             for (qint32 i = first; i <= n - 2; ++i) {
-                const int y0 = ToPixel(y[static_cast<std::size_t>(i)], h);
-                const int y1 = ToPixel(y[static_cast<std::size_t>(i + 1)], h);
+                const int y0 = y1;
+                y1 = ToPixel(y[static_cast<std::size_t>(i + 1)], h);
                 if (left)
                     out.Lines.emplace_back(i, y0, i + 1, y1);
                 else

@@ -4,6 +4,7 @@
 #include <QPainter>
 #include <QPen>
 
+#include <algorithm>
 #include <cstdlib>
 #include <optional>
 #include <utility>
@@ -92,12 +93,31 @@ public:
         if (a == end)
             return;
         b += (a * 64 + (inc > 0 ? 32 : 0) - a1) * inc >> 6;
+        // Steps outside the picture set nothing: skip them in one go.
+        const qint64 extent = steep ? m_height : m_width;
+        const qint64 across = steep ? m_width : m_height;
+        if (a < 0) {
+            b += -a * inc;
+            a = 0;
+        }
+        const qint64 stop = std::min(end, extent);
         if (steep) {
-            for (; a < end; ++a, b += inc)
-                Set(b >> 16, a, colour);
+            quint32* row = m_bits + a * m_stride;
+            for (; a < stop; ++a, b += inc, row += m_stride) {
+                const qint64 x = b >> 16;
+                if (static_cast<quint64>(x) < static_cast<quint64>(across))
+                    row[x] = colour;
+            }
+        } else if (inc == 0) {  // a horizontal line: one run of one row
+            const qint64 y = b >> 16;
+            if (static_cast<quint64>(y) < static_cast<quint64>(across) && a < stop)
+                std::fill(m_bits + y * m_stride + a, m_bits + y * m_stride + stop, colour);
         } else {
-            for (; a < end; ++a, b += inc)
-                Set(a, b >> 16, colour);
+            for (; a < stop; ++a, b += inc) {
+                const qint64 y = b >> 16;
+                if (static_cast<quint64>(y) < static_cast<quint64>(across))
+                    m_bits[y * m_stride + a] = colour;
+            }
         }
     }
 
