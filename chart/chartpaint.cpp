@@ -20,7 +20,7 @@ QPen OnePixelPen(QRgb colour)
 
 // Most laid-out texts kept; further ones (a scale of thousands of divisions)
 // are drawn without being kept.
-constexpr qsizetype kMostKeptTexts = 512;
+constexpr qsizetype kMostKeptTexts = 2048;
 
 // The pixels of a Format_RGB32 picture.
 class Pixels {
