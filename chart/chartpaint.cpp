@@ -102,11 +102,10 @@ public:
         }
         const qint64 stop = std::min(end, extent);
         if (steep) {
-            quint32* row = m_bits + a * m_stride;
-            for (; a < stop; ++a, b += inc, row += m_stride) {
+            for (qint64 row = a * m_stride; a < stop; ++a, b += inc, row += m_stride) {
                 const qint64 x = b >> 16;
                 if (static_cast<quint64>(x) < static_cast<quint64>(across))
-                    row[x] = colour;
+                    m_bits[row + x] = colour;
             }
         } else if (inc == 0) {  // a horizontal line: one run of one row
             const qint64 y = b >> 16;
@@ -225,9 +224,10 @@ void ChartPainter::Paint(QImage& image, const ChartDrawPlan& plan, const ChartPa
 
     QPainter& p = painted(style.Text);
     p.setFont(style.Font);
-    if (m_font != style.Font || m_texts.isEmpty()) {
+    if (m_font != style.Font || m_dotsPerMeter != image.dotsPerMeterY() || m_texts.isEmpty()) {
         m_texts.clear();
         m_font = style.Font;
+        m_dotsPerMeter = image.dotsPerMeterY();
         m_lineAscent = QFontMetricsF(style.Font, &image).ascent();
     }
     for (const ChartDrawPlan::Text& t : plan.Texts) {

@@ -44,7 +44,8 @@ public:
 private:
     const QStaticText* Laid(const QString& text);
 
-    QFont m_font;
+    QFont m_font;  // and the picture's resolution: what the kept texts were laid out for
+    int m_dotsPerMeter = 0;
     QHash<QString, QStaticText> m_texts;
     double m_lineAscent = 0.0;
 };

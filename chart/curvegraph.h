@@ -7,7 +7,8 @@
 // curve 1 is the clock of the chart (see ChartModel).
 //
 // The host adds the samples of one poll with AddValue and then calls DrawGridCurve
-// once; the picture persists in the surface's own image until the next call. No
+// once; with AutoRedraw on (the default) the surface keeps the picture until the
+// next call, with it off a repaint by the system leaves only the background. No
 // setter redraws. Curves are numbered from 1.
 //
 // Failures are reported as exceptions and the control shows no message:
