@@ -259,9 +259,10 @@ int CurveGraph::DrawGridCurve()
         m_surface->ResizeImage(m_surface->size());
     const QFontMetrics fm = image.isNull() ? QFontMetrics(m_surface->axesFont, m_surface)
                                            : QFontMetrics(m_surface->axesFont, &image);
-    if (m_textWidthFont != m_surface->axesFont) {
+    if (m_textWidthFont != m_surface->axesFont || m_textWidthDpm != image.dotsPerMeterX()) {
         m_textWidths.clear();
         m_textWidthFont = m_surface->axesFont;
+        m_textWidthDpm = image.dotsPerMeterX();
     }
     // The time texts are the same few for many calls: their widths are kept.
     m_model.PlanDrawing(m_plan, fm.height(), [&](const QString& s) {

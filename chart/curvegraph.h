@@ -195,8 +195,9 @@ private:
     ChartPaintStyle m_style;
     ChartPainter m_painter;
     bool m_referencePainting = false;
-    QHash<QString, int> m_textWidths;  // time texts in the axis font
+    QHash<QString, int> m_textWidths;  // time texts in the axis font, at the picture's resolution
     QFont m_textWidthFont;
+    int m_textWidthDpm = 0;
     ChartSurface* m_surface = nullptr;
     std::vector<QLabel*> m_labels;        // element k is lblLegend(k + 1)
     std::vector<LegendFrame*> m_frames;   // element k is ShapeLegend(k + 1)
