@@ -5,8 +5,8 @@
 // size. At the main window's size and at full HD, with 3 and 10 curves.
 //
 //   bench_curvegraph                       the table, ours beside Qt Charts
-//   bench_curvegraph --polls N W H C [qt]  exactly N polls of a W x H control with C curves,
-//                                          no timing (for callgrind)
+//   bench_curvegraph --polls N W H C [qt]  exactly N polls on a full chart of a W x H control
+//                                          with C curves, no timing (for callgrind)
 //
 // Prints figures only; run it on the machine the figures are wanted for.
 #include "chart/curvegraph.h"
@@ -47,6 +47,8 @@ class Poller {
 public:
     virtual ~Poller() = default;
     virtual void Poll(long i) = 0;
+    // The samples 0 .. count - 1 taken in without drawing: a full chart to start from.
+    virtual void Fill(long count) = 0;
 };
 
 class OurChart : public Poller {
@@ -69,6 +71,12 @@ public:
         for (short k = 1; k <= m_curves; ++k)
             m_chart.AddValue(Value(i, k), k);
         m_chart.DrawGridCurve();
+    }
+    void Fill(long count) override
+    {
+        for (long i = 0; i < count; ++i)
+            for (short k = 1; k <= m_curves; ++k)
+                m_chart.AddValue(Value(i, k), k);
     }
     QSize Surface() const { return {m_chart.PointCount(), m_chart.PlotHeight()}; }
 
@@ -117,14 +125,9 @@ public:
     }
     void Poll(long i) override
     {
-        const qint64 t = m_start.toMSecsSinceEpoch() + i * 500;  // a poll every 500 ms
-        for (std::size_t k = 0; k < m_series.size(); ++k) {
-            QList<QPointF>& p = m_points[k];
-            if (p.size() >= m_columns)
-                p.removeFirst();
-            p.append(QPointF(static_cast<double>(t), Value(i, static_cast<int>(k) + 1)));
-            m_series[k]->replace(p);
-        }
+        const qint64 t = Take(i);
+        for (std::size_t k = 0; k < m_series.size(); ++k)
+            m_series[k]->replace(m_points[k]);
         m_time->setRange(QDateTime::fromMSecsSinceEpoch(t - qint64(m_columns - 1) * 500),
                          QDateTime::fromMSecsSinceEpoch(t));
         QCoreApplication::sendPostedEvents();  // the chart's layout requests
@@ -132,7 +135,26 @@ public:
         m_view.render(&painter, QRectF(), m_view.viewport()->rect());
     }
 
+    void Fill(long count) override
+    {
+        for (long i = 0; i < count; ++i)
+            Take(i);
+    }
+
 private:
+    // Sample i into the scrolling window of points; its time.
+    qint64 Take(long i)
+    {
+        const qint64 t = m_start.toMSecsSinceEpoch() + i * 500;  // a poll every 500 ms
+        for (std::size_t k = 0; k < m_points.size(); ++k) {
+            QList<QPointF>& p = m_points[k];
+            if (p.size() >= m_columns)
+                p.removeFirst();
+            p.append(QPointF(static_cast<double>(t), Value(i, static_cast<int>(k) + 1)));
+        }
+        return t;
+    }
+
     QChartView m_view;
     QChart* m_chart = nullptr;
     QDateTimeAxis* m_time = nullptr;
@@ -181,12 +203,10 @@ void Compare(int width, int height, short curves)
     OurChart ours(width, height, curves);
     const QSize surface = ours.Surface();
     QtChart theirs(surface, curves);
-    long ourClock = 0;
-    long theirClock = 0;
-    for (; ourClock < surface.width() + 50; ++ourClock, ++theirClock) {  // full charts: every column drawn
-        ours.Poll(ourClock);
-        theirs.Poll(theirClock);
-    }
+    long ourClock = surface.width() + 50;  // full charts: every column drawn
+    long theirClock = ourClock;
+    ours.Fill(ourClock);
+    theirs.Fill(theirClock);
     const long ourCalls = PollsPerRun(ours, ourClock);
     const long theirCalls = PollsPerRun(theirs, theirClock);
     // Runs taken in turns, so that both see the same machine; the least disturbed counts.
@@ -216,7 +236,9 @@ int main(int argc, char** argv)
         if (argc >= 7 && QByteArray(argv[6]) == "qt")
             poller = std::make_unique<QtChart>(ours.Surface(), curves);
         Poller& p = poller ? *poller : static_cast<Poller&>(ours);
-        for (long i = 0; i < polls; ++i)
+        const long full = ours.Surface().width() + 50;
+        p.Fill(full);
+        for (long i = full; i < full + polls; ++i)
             p.Poll(i);
         return 0;
     }
