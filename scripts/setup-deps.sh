@@ -7,6 +7,7 @@ set -euo pipefail
 packages=(
   build-essential cmake pkg-config
   qt6-base-dev qt6-serialport-dev libqt6serialport6
+  qt6-charts-dev libqt6opengl6-dev  # Qt Charts: the chart benchmark's yardstick only
   qt6-qpa-plugins
   libgl-dev
   libmodbus-dev

@@ -1063,19 +1063,21 @@ void TestForm1::extremeLimitsKeepTheChartWorking()
     form->txtVerMin->setText(QStringLiteral("-1e300"));
     QCOMPARE(g->MaxVertical(), std::numeric_limits<float>::max());
     QCOMPARE(g->MinVertical(), -std::numeric_limits<float>::max());
-    // Whatever the chart makes of such a range, the window goes on and the
-    // chart keeps drawing; a refusal comes as an exception the caller can take.
-    for (float v : {0.0f, 1.0e38f, -1.0e38f}) {
-        try {
-            g->AddValue(v, 1);
-        } catch (const std::exception&) {
-        }
-    }
-    QCOMPARE(g->DrawGridCurve(), 0);
+    // Their distance does not fit a single: every sample is refused with an
+    // overflow the caller can take, before anything changed.
+    const qint32 last = g->LastEmptyIndex();
+    for (float v : {0.0f, 1.0e38f, -1.0e38f})
+        QVERIFY_THROWS_EXCEPTION(std::overflow_error, g->AddValue(v, 1));
+    QCOMPARE(g->LastEmptyIndex(), last);
+    // Sound limits again: the chart takes values and draws them. 25 lies half-way
+    // between -50 and 100: row 83 of the 166 rows, at the right edge.
     form->txtVerMax->setText(QStringLiteral("100"));
     form->txtVerMin->setText(QStringLiteral("-50"));
-    g->AddValue(10.0f, 1);
-    QCOMPARE(g->DrawGridCurve(), 0);
+    QCOMPARE(g->PlotHeight(), 166);
+    g->AddValue(25.0f, 1);
+    g->AddValue(25.0f, 1);
+    g->DrawGridCurve();
+    QCOMPARE(g->Picture().pixelColor(g->PointCount() - 1, 83), kv::BgrToQColor(g->CurveLineColor(1)));
 }
 
 void TestForm1::invalidLimitsMarkTheBoxes()
