@@ -2,11 +2,15 @@
 
 #include "app/form1.h"
 #include "app/logbox.h"
+#include "app/parameditdialog.h"
+#include "app/paramsetwindow.h"
 #include "app/preferences.h"
 #include "app/statusline.h"
 #include "common/filechooser.h"
 #include "common/intervaltimer.h"
 #include "common/messageboxes.h"
+#include "drive/catalogue.h"
+#include "drive/paramset.h"
 #include "drive/polling.h"
 #include "drive/registermap.h"
 #include "modbus/capture.h"
@@ -17,6 +21,7 @@
 #include <QAction>
 #include <QComboBox>
 #include <QLabel>
+#include <QListWidget>
 #include <QMenu>
 #include <QMenuBar>
 #include <QPushButton>
@@ -111,6 +116,15 @@ Additions::Additions(Form1& form, MessageBoxes& boxes, FileChooser& files, Prefe
     // Menus "参数" and "设置" follow; the additions that use them fill them.
     ParamMenu = form.menuBar()->addMenu(QStringLiteral("参数"));
     ParamMenu->setObjectName(QStringLiteral("ParamMenu"));
+    ParamSet = new QAction(QStringLiteral("参数备份与恢复…"), this);
+    ParamSet->setObjectName(QStringLiteral("ParamSet"));
+    ParamMenu->addAction(ParamSet);
+    connect(ParamSet, &QAction::triggered, this, &Additions::ParamSet_Click);
+    // A double-click on a parameter or on its result row opens "修改参数".
+    connect(form.List1, &QListWidget::itemDoubleClicked, this,
+            [this](QListWidgetItem* item) { EditParameterRow(m_form.List1->row(item)); });
+    connect(form.List2, &QListWidget::itemDoubleClicked, this,
+            [this](QListWidgetItem* item) { EditParameterRow(m_form.List2->row(item)); });
     SettingsMenu = form.menuBar()->addMenu(QStringLiteral("设置"));
     SettingsMenu->setObjectName(QStringLiteral("SettingsMenu"));
 }
@@ -118,6 +132,9 @@ Additions::Additions(Form1& form, MessageBoxes& boxes, FileChooser& files, Prefe
 Additions::~Additions()
 {
     m_form.SetLineBusyCheck({});
+    // The windows work through the engine: they go before it.
+    delete m_paramSetWindow.data();
+    delete m_paramEditor.data();
     // The engine lets the line go before the line adapter goes.
     m_engine.reset();
     m_capture->Stop();
@@ -138,6 +155,50 @@ bool Additions::PortReady()
     r.text = QStringLiteral("请打开串口");
     m_boxes.Show(r);
     return false;
+}
+
+ParameterSetWindow* Additions::ParamSetWindow()
+{
+    if (!m_paramSetWindow)
+        m_paramSetWindow = new ParameterSetWindow(*this, &m_form);
+    return m_paramSetWindow;
+}
+
+ParameterEditDialog* Additions::ParamEditor()
+{
+    if (!m_paramEditor) {
+        m_paramEditor = new ParameterEditDialog(*this, &m_form);
+        connect(m_paramEditor, &ParameterEditDialog::Written, this, &Additions::ShowWritten);
+    }
+    return m_paramEditor;
+}
+
+void Additions::ParamSet_Click()
+{
+    ParameterSetWindow* w = ParamSetWindow();
+    w->show();
+    w->raise();
+    w->activateWindow();
+}
+
+void Additions::EditParameterRow(int row)
+{
+    if (row < 0 || row >= m_form.List1->count())
+        return;
+    const int code = ParameterCodeOfRow(m_form.List1->item(row)->text());
+    if (!FindParameter(code) || !PortReady())
+        return;
+    ParamEditor()->Edit(code);
+}
+
+void Additions::ShowWritten(int code, quint16 value)
+{
+    // A result row on show takes the value the drive now holds.
+    for (int row = 0; row < m_form.List1->count() && row < m_form.List2->count(); ++row) {
+        QListWidgetItem* result = m_form.List2->item(row);
+        if (ParameterCodeOfRow(m_form.List1->item(row)->text()) == code && !result->text().isEmpty())
+            result->setText(QString::number(value));
+    }
 }
 
 void Additions::OnEngineBusy(bool busy)

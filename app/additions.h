@@ -6,6 +6,7 @@
 #pragma once
 
 #include <QObject>
+#include <QPointer>
 #include <QString>
 
 #include <memory>
@@ -19,6 +20,8 @@ namespace kv {
 
 class FileChooser;
 class MessageBoxes;
+class ParameterEditDialog;
+class ParameterSetWindow;
 class Preferences;
 class StatusLine;
 
@@ -59,18 +62,27 @@ public:
     QAction* ResetCounters = nullptr;  // "统计清零"
     // Menu "参数": the parameter work beside the browser.
     QMenu* ParamMenu = nullptr;
+    QAction* ParamSet = nullptr;  // "参数备份与恢复…"
+    // The parameter set window and the window "修改参数", made when first needed.
+    ParameterSetWindow* ParamSetWindow();
+    ParameterEditDialog* ParamEditor();
     // Menu "设置": the settings of the additions.
     QMenu* SettingsMenu = nullptr;
 
     void SaveLog_Click();
     void CaptureStart_Click();
     void CaptureStop_Click();
+    void ParamSet_Click();
+    // A double-click on row `row` of the parameter list (List1) or of its
+    // result list (List2): the window "修改参数" for that parameter.
+    void EditParameterRow(int row);
 
 private:
     void OnEngineBusy(bool busy);
     void RefreshPort();
     void RefreshCounters();
     void RefreshCapture();
+    void ShowWritten(int code, quint16 value);
 
     Form1& m_form;
     MessageBoxes& m_boxes;
@@ -81,6 +93,8 @@ private:
     std::unique_ptr<mb::LineStatistics> m_statistics;
     std::unique_ptr<mb::TrafficCapture> m_capture;
     StatusLine* m_status = nullptr;
+    QPointer<ParameterSetWindow> m_paramSetWindow;
+    QPointer<ParameterEditDialog> m_paramEditor;
     QTimer* m_refresh = nullptr;
     bool m_countersDirty = false;
 };
