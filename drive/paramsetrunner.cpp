@@ -280,14 +280,17 @@ void ParameterSetRunner::OnReadBack(const WriteStep& step, const mb::Result& r)
     Report(report);
     const bool macroDone = m_restoring && step.code == kApplicationMacroCode
         && (report.kind == WriteReport::Verified || report.kind == WriteReport::Mismatch);
-    if (macroDone && m_nextStep < m_steps.size() && !m_cancel) {
+    if (macroDone && !m_cancel) {
+        // Also when nothing else was to be written: the macro may have reset what was equal.
         QList<int> codes;
         for (const ParameterInfo& p : ParameterTable())
             if (p.Writable() && p.code != kApplicationMacroCode && m_file.contains(p.code))
                 codes.append(p.code);
-        m_rereading = true;
-        StartReading(codes);
-        return;
+        if (!codes.isEmpty()) {
+            m_rereading = true;
+            StartReading(codes);
+            return;
+        }
     }
     NextWrite();
 }
