@@ -3,7 +3,9 @@
 // the engine) beside the original way (the parameter browser's read, one
 // request and a 50 ms wait per parameter, group by group), the time the bytes
 // of the block reads need on the line, and the longest stall of the event loop
-// during the window's backup. Prints figures, asserts nothing.
+// during the window's backup (with the thread's own CPU time in the longest
+// stretch, apart from time the system gave to other processes). Prints
+// figures, asserts nothing.
 //
 //   bench_paramset [baud]
 #include "app/additions.h"
@@ -97,6 +99,7 @@ int main(int argc, char** argv)
     loop.exec();
     const double newMs = static_cast<double>(clock.nsecsElapsed()) / 1e6;
     const double stallMs = stalls.LongestMs();
+    const double busyMs = stalls.LongestBusyMs();
     stalls.Stop();
     int read = 0;
     for (const kv::Reading& r : window->DriveValues())
@@ -114,7 +117,8 @@ int main(int argc, char** argv)
                 static_cast<long long>(blocks.size()), requests);
     std::printf("  bytes on the line         %8.0f ms  (window's backup; %.0f %% of its time)\n", lineMs,
                 100.0 * lineMs / newMs);
-    std::printf("  longest event-loop stall  %8.2f ms  (during the window's backup)\n", stallMs);
+    std::printf("  longest event-loop stall  %8.2f ms  (during the window's backup, wall clock)\n", stallMs);
+    std::printf("  longest busy stretch      %8.2f ms  (the thread's own CPU time between two ticks)\n", busyMs);
     std::fflush(stdout);
 
     // The original way: every group, every parameter ticked, the browser's read.
