@@ -47,14 +47,19 @@ ParameterEditDialog::ParameterEditDialog(Additions& additions, QWidget* parent)
     ResultText->setWordWrap(true);
 
     auto* form = new QFormLayout;
-    form->addRow(QStringLiteral("代码"), CodeValue);
-    form->addRow(QStringLiteral("名称"), NameValue);
-    form->addRow(QStringLiteral("寄存器"), RegisterValue);
-    form->addRow(QStringLiteral("当前值"), CurrentValue);
+    auto caption = [this](const char* name, const QString& text) {
+        auto* label = new QLabel(text, this);
+        label->setObjectName(QString::fromLatin1(name));
+        return label;
+    };
+    form->addRow(caption("CodeLabel", QStringLiteral("代码")), CodeValue);
+    form->addRow(caption("NameLabel", QStringLiteral("名称")), NameValue);
+    form->addRow(caption("RegisterLabel", QStringLiteral("寄存器")), RegisterValue);
+    form->addRow(caption("CurrentLabel", QStringLiteral("当前值")), CurrentValue);
     auto* entry = new QHBoxLayout;
     entry->addWidget(NewValue, 1);
     entry->addWidget(WriteButton);
-    form->addRow(QStringLiteral("新值"), entry);
+    form->addRow(caption("NewLabel", QStringLiteral("新值")), entry);
     auto* layout = new QVBoxLayout(this);
     layout->addLayout(form);
     layout->addWidget(ReadOnlyNote);
