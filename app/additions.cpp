@@ -5,6 +5,8 @@
 #include "app/liverecordingui.h"
 #include "app/logbox.h"
 #include "app/portlist.h"
+#include "app/parameditdialog.h"
+#include "app/paramsetwindow.h"
 #include "app/preferences.h"
 #include "app/reconnect.h"
 #include "app/responsetimeout.h"
@@ -13,6 +15,8 @@
 #include "common/intervaltimer.h"
 #include "common/messageboxes.h"
 #include "drive/fastpoll.h"
+#include "drive/catalogue.h"
+#include "drive/paramset.h"
 #include "drive/polling.h"
 #include "drive/registermap.h"
 #include "modbus/capture.h"
@@ -25,6 +29,7 @@
 #include <QActionGroup>
 #include <QComboBox>
 #include <QLabel>
+#include <QListWidget>
 #include <QMenu>
 #include <QMenuBar>
 #include <QPushButton>
@@ -127,6 +132,15 @@ Additions::Additions(Form1& form, MessageBoxes& boxes, FileChooser& files, Prefe
     // Menus "参数" and "设置" follow; the additions that use them fill them.
     ParamMenu = form.menuBar()->addMenu(QStringLiteral("参数"));
     ParamMenu->setObjectName(QStringLiteral("ParamMenu"));
+    ParamSet = new QAction(QStringLiteral("参数备份与恢复…"), this);
+    ParamSet->setObjectName(QStringLiteral("ParamSet"));
+    ParamMenu->addAction(ParamSet);
+    connect(ParamSet, &QAction::triggered, this, &Additions::ParamSet_Click);
+    // A double-click on a parameter or on its result row opens "修改参数".
+    connect(form.List1, &QListWidget::itemDoubleClicked, this,
+            [this](QListWidgetItem* item) { EditParameterRow(m_form.List1->row(item)); });
+    connect(form.List2, &QListWidget::itemDoubleClicked, this,
+            [this](QListWidgetItem* item) { EditParameterRow(m_form.List2->row(item)); });
     SettingsMenu = form.menuBar()->addMenu(QStringLiteral("设置"));
     SettingsMenu->setObjectName(QStringLiteral("SettingsMenu"));
 
@@ -167,6 +181,9 @@ Additions::Additions(Form1& form, MessageBoxes& boxes, FileChooser& files, Prefe
 Additions::~Additions()
 {
     m_form.SetLineBusyCheck({});
+    // The windows work through the engine: they go before it.
+    delete m_paramSetWindow.data();
+    delete m_paramEditor.data();
     m_form.SetPollingSwitch({});
     m_fastPoll.reset();
     // The engine lets the line go before the line adapter goes.
@@ -252,6 +269,50 @@ void Additions::RefreshSampling()
     const QString period = ms ? QStringLiteral("周期 %1 ms").arg(ms) : QStringLiteral("尽快");
     m_samplingPart->setText(
         QStringLiteral("采样 %1 次/秒（%2）").arg(QString::number(m_fastPoll->RateHz(), 'f', 1), period));
+}
+
+ParameterSetWindow* Additions::ParamSetWindow()
+{
+    if (!m_paramSetWindow)
+        m_paramSetWindow = new ParameterSetWindow(*this, &m_form);
+    return m_paramSetWindow;
+}
+
+ParameterEditDialog* Additions::ParamEditor()
+{
+    if (!m_paramEditor) {
+        m_paramEditor = new ParameterEditDialog(*this, &m_form);
+        connect(m_paramEditor, &ParameterEditDialog::Written, this, &Additions::ShowWritten);
+    }
+    return m_paramEditor;
+}
+
+void Additions::ParamSet_Click()
+{
+    ParameterSetWindow* w = ParamSetWindow();
+    w->show();
+    w->raise();
+    w->activateWindow();
+}
+
+void Additions::EditParameterRow(int row)
+{
+    if (row < 0 || row >= m_form.List1->count())
+        return;
+    const int code = ParameterCodeOfRow(m_form.List1->item(row)->text());
+    if (!FindParameter(code) || !PortReady())
+        return;
+    ParamEditor()->Edit(code);
+}
+
+void Additions::ShowWritten(int code, quint16 value)
+{
+    // A result row on show takes the value the drive now holds.
+    for (int row = 0; row < m_form.List1->count() && row < m_form.List2->count(); ++row) {
+        QListWidgetItem* result = m_form.List2->item(row);
+        if (ParameterCodeOfRow(m_form.List1->item(row)->text()) == code && !result->text().isEmpty())
+            result->setText(QString::number(value));
+    }
 }
 
 void Additions::OnEngineBusy(bool busy)

@@ -7,6 +7,7 @@
 
 #include <QList>
 #include <QObject>
+#include <QPointer>
 #include <QString>
 
 #include <memory>
@@ -24,6 +25,8 @@ class FileChooser;
 class LiveRecordingUi;
 class MessageBoxes;
 class PortList;
+class ParameterEditDialog;
+class ParameterSetWindow;
 class Preferences;
 class Reconnect;
 class ResponseTimeoutItem;
@@ -73,6 +76,10 @@ public:
     QAction* ResetCounters = nullptr;  // "统计清零"
     // Menu "参数": the parameter work beside the browser.
     QMenu* ParamMenu = nullptr;
+    QAction* ParamSet = nullptr;  // "参数备份与恢复…"
+    // The parameter set window and the window "修改参数", made when first needed.
+    ParameterSetWindow* ParamSetWindow();
+    ParameterEditDialog* ParamEditor();
     // Menu "设置": the settings of the additions.
     QMenu* SettingsMenu = nullptr;
     // "设置" → "高速采样": on/off and the period.
@@ -88,6 +95,10 @@ public:
     void SaveLog_Click();
     void CaptureStart_Click();
     void CaptureStop_Click();
+    void ParamSet_Click();
+    // A double-click on row `row` of the parameter list (List1) or of its
+    // result list (List2): the window "修改参数" for that parameter.
+    void EditParameterRow(int row);
 
 private:
     void OnEngineBusy(bool busy);
@@ -96,6 +107,7 @@ private:
     void RefreshCapture();
     void RefreshSampling();
     bool LineBusyForWindow();
+    void ShowWritten(int code, quint16 value);
 
     Form1& m_form;
     MessageBoxes& m_boxes;
@@ -108,6 +120,8 @@ private:
     std::unique_ptr<FastPoll> m_fastPoll;
     StatusLine* m_status = nullptr;
     QLabel* m_samplingPart = nullptr;
+    QPointer<ParameterSetWindow> m_paramSetWindow;
+    QPointer<ParameterEditDialog> m_paramEditor;
     QTimer* m_refresh = nullptr;
     bool m_countersDirty = false;
     // Features of their own, children of this object.

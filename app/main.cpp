@@ -1,4 +1,5 @@
 #include "app/additions.h"
+#include "app/commandline.h"
 #include "app/form1.h"
 #include "app/preferences.h"
 #include "app/qtfilechooser.h"
@@ -11,6 +12,9 @@
 
 int main(int argc, char** argv)
 {
+    // A sub-command (backup, compare, ...) runs without a window.
+    if (argc > 1 && kv::IsSubCommand(argv[1]))
+        return kv::RunCommandLine(argc, argv);
     QApplication app(argc, argv);
     QApplication::setOrganizationName(QStringLiteral("KOLVEN"));
     QApplication::setApplicationName(QStringLiteral("kolven-assistant"));

@@ -4,6 +4,7 @@
 // longest stall of the event loop meanwhile. Prints figures, asserts nothing.
 //
 //   bench_engine [reads per kind] [baud]
+#include "bench/stallmeter.h"
 #include "modbus/engine.h"
 #include "serial/mscomm.h"
 
@@ -19,31 +20,6 @@ using namespace kv;
 using namespace kv::mb;
 
 namespace {
-
-// The longest time the event loop went without serving a 1 ms timer.
-class StallMeter : public QObject {
-public:
-    StallMeter()
-    {
-        m_timer.setTimerType(Qt::PreciseTimer);
-        m_timer.setInterval(1);
-        connect(&m_timer, &QTimer::timeout, this, [this] {
-            const qint64 now = m_clock.nsecsElapsed();
-            if (m_last > 0)
-                m_longest = std::max(m_longest, now - m_last);
-            m_last = now;
-        });
-        m_clock.start();
-        m_timer.start();
-    }
-    double LongestMs() const { return m_longest / 1e6; }
-
-private:
-    QTimer m_timer;
-    QElapsedTimer m_clock;
-    qint64 m_last = 0;
-    qint64 m_longest = 0;
-};
 
 struct Figures {
     double meanMs = 0;

@@ -19,7 +19,10 @@ enum class DriveState {
 
 const char* DriveStateName(DriveState state);
 
-enum class WriteResult { Ok, IllegalAddress, IllegalValue };
+// IllegalAddress: no register there (exception 02); IllegalValue: a value the
+// register does not take, ReadOnly: a parameter that only shows values (both
+// exception 03).
+enum class WriteResult { Ok, IllegalAddress, IllegalValue, ReadOnly };
 
 class DriveModel {
 public:
@@ -34,6 +37,10 @@ public:
     // Register access as the serial line sees it.
     bool isReadable(int reg) const;
     bool isWritable(int reg) const;
+    // A catalogue parameter that only shows values: the groups 01 (actual
+    // values), 04 (fault log) and 33 (drive information), and the counters and
+    // status word the drive computes.
+    bool isReadOnlyParameter(int reg) const;
     std::uint16_t read(int reg) const;
     WriteResult write(int reg, std::uint16_t value);
 

@@ -298,6 +298,10 @@ SlaveEvent ModbusSlave::handleFrame(const std::vector<std::uint8_t>& req)
             modbus_reply_exception(m_ctx, req.data(), MODBUS_EXCEPTION_ILLEGAL_DATA_VALUE);
             e.note = "exception 03: value out of range";
             break;
+        case WriteResult::ReadOnly:
+            modbus_reply_exception(m_ctx, req.data(), MODBUS_EXCEPTION_ILLEGAL_DATA_VALUE);
+            e.note = "exception 03: read-only parameter";
+            break;
         }
     } else if (LibraryFrames(function)) {
         modbus_reply_exception(m_ctx, req.data(), MODBUS_EXCEPTION_ILLEGAL_FUNCTION);
