@@ -1,6 +1,7 @@
 #include "app/additions.h"
 
 #include "app/form1.h"
+#include "app/language.h"
 #include "app/logbox.h"
 #include "app/preferences.h"
 #include "app/statusline.h"
@@ -147,6 +148,8 @@ Additions::Additions(Form1& form, MessageBoxes& boxes, FileChooser& files, Prefe
     SetFastPeriod(m_prefs.FastPeriodMs());
     if (m_prefs.FastSampling())
         FastOn->setChecked(true);
+
+    new LanguageMenu(SettingsMenu, m_prefs, m_boxes, this);
 }
 
 Additions::~Additions()

@@ -52,4 +52,16 @@ void Preferences::SetFastPeriodMs(int ms)
         SetValue(QStringLiteral("sampling/periodMs"), ms);
 }
 
+QString Preferences::Language() const
+{
+    const QString language = m_settings.value(QStringLiteral("interface/language")).toString();
+    return IsLanguage(language) ? language : QStringLiteral("zh");
+}
+
+void Preferences::SetLanguage(const QString& language)
+{
+    if (IsLanguage(language))
+        SetValue(QStringLiteral("interface/language"), language);
+}
+
 } // namespace kv

@@ -30,6 +30,12 @@ public:
     void SetFastPeriodMs(int ms);
     static bool IsFastPeriod(int ms) { return ms == 0 || ms == 20 || ms == 50 || ms == 100 || ms == 200; }
 
+    // The language of the interface: "zh" (the default) or "en"; any other
+    // value kept reads as "zh". It takes effect at the next start.
+    QString Language() const;
+    void SetLanguage(const QString& language);
+    static bool IsLanguage(const QString& language) { return language == u"zh" || language == u"en"; }
+
 private:
     mutable QSettings m_settings;
 };

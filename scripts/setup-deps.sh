@@ -8,6 +8,7 @@ packages=(
   build-essential cmake pkg-config
   qt6-base-dev qt6-serialport-dev libqt6serialport6
   qt6-qpa-plugins
+  qt6-tools-dev qt6-l10n-tools
   libgl-dev
   libmodbus-dev
   fonts-wqy-microhei
