@@ -1,5 +1,6 @@
 #include "app/form1.h"
 
+#include "app/language.h"
 #include "app/lamp.h"
 #include "app/logbox.h"
 #include "app/panelnumbers.h"
@@ -11,6 +12,7 @@
 #include "serial/mscomm.h"
 #include "serial/portopen.h"
 
+#include <QAbstractButton>
 #include <QAction>
 #include <QApplication>
 #include <QCheckBox>
@@ -28,8 +30,12 @@
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QScreen>
+#include <QScrollBar>
 #include <QSignalBlocker>
+#include <QStyle>
 
+#include <algorithm>
+#include <map>
 #include <utility>
 
 namespace {
@@ -485,6 +491,82 @@ void Form1::ConnectHandlers()
     connect(about, &QAction::triggered, this, &Form1::about_Click);
 }
 
+void Form1::FitTranslatedTexts()
+{
+    // The middle column (parameter list, terminal, drive buttons) widens until
+    // the longest parameter row fits the list without scrolling sideways; what
+    // stands right of it moves along.
+    QListWidget probe;
+    probe.setFont(List1->font());
+    for (const QString& row : kv::ShownCatalogueText().split(QStringLiteral("\r\n"), Qt::SkipEmptyParts)) {
+        auto* item = new QListWidgetItem(row, &probe);
+        item->setCheckState(Qt::Unchecked);
+    }
+    const int needed = probe.sizeHintForColumn(0) + 2 * List1->frameWidth() +
+                       List1->verticalScrollBar()->sizeHint().width() + 2;
+    const int grow = std::max(0, needed - List1->width());
+    if (grow > 0) {
+        for (QWidget* w : std::initializer_list<QWidget*>{Frame3, Frame1, Combo1, List1, Text1, Text2, Text7})
+            w->resize(w->width() + grow, w->height());
+        for (QWidget* w : std::initializer_list<QWidget*>{List2, Command1, Command3, CmdViewPram, Command2, Frame2})
+            w->move(w->x() + grow, w->y());
+        QWidget* client = centralWidget();
+        client->setFixedSize(client->width() + grow, client->height());
+    }
+
+    // In each group, the controls standing at the same left edge form a
+    // column. A text that needs more room than its control has gets it (the
+    // boxes and buttons of a column grow alike, so that it stays aligned), and
+    // the columns to its right on the same rows move right to make way.
+    const auto holdsText = [](const QWidget* w) {
+        const auto* label = qobject_cast<const QLabel*>(w);
+        const auto* box = qobject_cast<const QComboBox*>(w);
+        return (label && !label->text().isEmpty()) || qobject_cast<const QAbstractButton*>(w) ||
+               (box && !box->isEditable());
+    };
+    const auto extraForText = [&](const QWidget* w) {
+        if (!holdsText(w))
+            return 0;
+        // The text and what frames it (not the style's least width of a button).
+        const QStyle* style = w->style();
+        int needed = w->sizeHint().width();
+        if (const auto* button = qobject_cast<const QPushButton*>(w))
+            needed = button->fontMetrics().horizontalAdvance(button->text()) +
+                     2 * (style->pixelMetric(QStyle::PM_ButtonMargin) + style->pixelMetric(QStyle::PM_DefaultFrameWidth));
+        else if (const auto* box = qobject_cast<const QCheckBox*>(w))
+            needed = box->fontMetrics().horizontalAdvance(box->text()) + style->pixelMetric(QStyle::PM_IndicatorWidth) +
+                     style->pixelMetric(QStyle::PM_CheckBoxLabelSpacing);
+        return std::max(0, needed - w->width());
+    };
+    for (QWidget* group : std::initializer_list<QWidget*>{FrameMSC, Frame4, Frame2}) {
+        std::map<int, QList<QWidget*>> columns;
+        for (QWidget* w : group->findChildren<QWidget*>(Qt::FindDirectChildrenOnly))
+            columns[w->x()].append(w);
+        for (auto column = columns.begin(); column != columns.end(); ++column) {
+            int extra = 0;
+            for (const QWidget* w : column->second)
+                extra = std::max(extra, extraForText(w));
+            for (QWidget* w : column->second) {
+                const int grow = qobject_cast<QLabel*>(w) ? extraForText(w) : (holdsText(w) ? extra : 0);
+                w->resize(w->width() + grow, w->height());
+            }
+            for (auto next = std::next(column); next != columns.end(); ++next) {
+                int shift = 0;
+                for (const QWidget* w : column->second) {
+                    for (const QWidget* n : next->second) {
+                        const bool sameRow = n->y() <= w->geometry().bottom() && n->geometry().bottom() >= w->y();
+                        if (sameRow)
+                            shift = std::max(shift, w->geometry().right() + 4 - n->x());
+                    }
+                }
+                for (QWidget* n : next->second)
+                    n->move(n->x() + shift, n->y());
+            }
+        }
+    }
+    adjustSize();
+}
+
 void Form1::Form_Load()
 {
     if (m_loaded)
@@ -538,6 +620,9 @@ void Form1::Form_Load()
         CurveGraph1->setAxesFont(font());
         CurveGraph1->setxBarNowTimeFormat(QStringLiteral("hh:mm:ss"));
     });
+
+    if (kv::ActiveLanguage() != u"zh")
+        FitTranslatedTexts();
 }
 
 void Form1::ShowCentered()

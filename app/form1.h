@@ -257,6 +257,10 @@ private:
     void BuildDriveButtons(QWidget* client);
     void BuildChartPanel(QWidget* client);
     void ConnectHandlers();
+    // A translated interface only, at the end of the start-up (the lists are
+    // filled): makes room where a translated text would be cut off (the
+    // parameter list, captions, list boxes). The source texts fit as designed.
+    void FitTranslatedTexts();
 
     bool m_loaded = false;
     // Combo1's index changed and the handler ran; an activation that follows at
