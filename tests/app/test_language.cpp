@@ -123,6 +123,7 @@ private:
 void TestLanguage::init()
 {
     m_boxes.shown.clear();
+    m_platform.realSleep = false;
     m_prefs = std::make_unique<Preferences>(m_dir.filePath(QStringLiteral("settings.ini")));
 }
 
@@ -228,15 +229,7 @@ void TestLanguage::englishWindowWorksWithTheDrive()
     QCOMPARE(f.CommandOpenMSC->text(), QStringLiteral("Close port"));
     QVERIFY(f.MSComm->PortOpen());
 
-    // Polling starts and pauses on the button's English captions.
-    f.Commandgraphstart->click();
-    QCOMPARE(f.Commandgraphstart->text(), QStringLiteral("Pause"));
-    QTRY_VERIFY(f.PollRepliesDecoded() >= 2);
-    f.Commandgraphstart->click();
-    QCOMPARE(f.Commandgraphstart->text(), QStringLiteral("Start"));
-    QCOMPARE(f.Timer1->Interval(), 0);
-
-    // A parameter read: 5302, the station.
+    // A parameter read on the quiet line: 5302, the station.
     f.Combo1->setCurrentIndex(f.Combo1->findText(QStringLiteral("53 Embedded fieldbus")));
     f.List1->item(1)->setCheckState(Qt::Checked);
     m_platform.onSleep = [&](int) { QVERIFY(test::WaitForBytesAtPort(sim.path(), 7, 10000)); };
@@ -248,10 +241,20 @@ void TestLanguage::englishWindowWorksWithTheDrive()
     f.Text1->setText(QStringLiteral("010300040006"));
     f.ChkCRC16->setChecked(true);
     f.Command1->click();
-    QTRY_VERIFY(f.Text2->Text().contains(QStringLiteral("Received: 01030C")));
+    QTRY_VERIFY_WITH_TIMEOUT(f.Text2->Text().contains(QStringLiteral("Received: 01030C")), 20000);
     QVERIFY(f.Text2->Text().contains(QStringLiteral("14:05:33 Sent: 0103000400068409\r\n")));
     f.Command_stop->click();
     QVERIFY(f.Text2->Text().contains(QStringLiteral("14:05:33 Output: 01060000047")));
+
+    // Polling starts and pauses on the button's English captions; each poll
+    // waits for its reply, as the window does on a real clock.
+    m_platform.realSleep = true;
+    f.Commandgraphstart->click();
+    QCOMPARE(f.Commandgraphstart->text(), QStringLiteral("Pause"));
+    QTRY_VERIFY_WITH_TIMEOUT(f.PollRepliesDecoded() >= 2, 20000);
+    f.Commandgraphstart->click();
+    QCOMPARE(f.Commandgraphstart->text(), QStringLiteral("Start"));
+    QCOMPARE(f.Timer1->Interval(), 0);
 
     f.CommandOpenMSC->click();
     QCOMPARE(f.CommandOpenMSC->text(), QStringLiteral("Open port"));
