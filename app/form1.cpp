@@ -532,7 +532,8 @@ void Form1::FitTranslatedTexts()
         int needed = w->sizeHint().width();
         if (const auto* button = qobject_cast<const QPushButton*>(w))
             needed = button->fontMetrics().horizontalAdvance(button->text()) +
-                     2 * (style->pixelMetric(QStyle::PM_ButtonMargin) + style->pixelMetric(QStyle::PM_DefaultFrameWidth));
+                     2 * (style->pixelMetric(QStyle::PM_ButtonMargin) +
+                          style->pixelMetric(QStyle::PM_DefaultFrameWidth));
         else if (const auto* box = qobject_cast<const QCheckBox*>(w))
             needed = box->fontMetrics().horizontalAdvance(box->text()) + style->pixelMetric(QStyle::PM_IndicatorWidth) +
                      style->pixelMetric(QStyle::PM_CheckBoxLabelSpacing);

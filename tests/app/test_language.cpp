@@ -74,14 +74,33 @@ QStringList TextsOf(QWidget* window)
     return texts;
 }
 
-QStringList Chinese(const QStringList& texts)
+// The texts holding a Chinese character, joined; empty when there is none.
+QString Chinese(const QStringList& texts)
 {
     static const QRegularExpression cjk(QStringLiteral("[\\x{3000}-\\x{303F}\\x{3400}-\\x{9FFF}\\x{FF00}-\\x{FFEF}]"));
     QStringList found;
     for (const QString& t : texts)
         if (t.contains(cjk))
             found << t;
-    return found;
+    return found.join(QStringLiteral(" | "));
+}
+
+// The width a control's text needs: a button's text with its frame and
+// margins, a box's with its indicator, a caption's or a list box's size hint.
+int NeededWidth(const QWidget* w)
+{
+    const QStyle* style = w->style();
+    const auto* box = qobject_cast<const QComboBox*>(w);
+    const auto* label = qobject_cast<const QLabel*>(w);
+    if (const auto* button = qobject_cast<const QPushButton*>(w))
+        return button->fontMetrics().horizontalAdvance(button->text()) +
+               2 * (style->pixelMetric(QStyle::PM_ButtonMargin) + style->pixelMetric(QStyle::PM_DefaultFrameWidth));
+    if (const auto* check = qobject_cast<const QCheckBox*>(w))
+        return check->fontMetrics().horizontalAdvance(check->text()) + style->pixelMetric(QStyle::PM_IndicatorWidth) +
+               style->pixelMetric(QStyle::PM_CheckBoxLabelSpacing);
+    if ((label && !label->text().isEmpty()) || (box && !box->isEditable()))
+        return w->sizeHint().width();
+    return 0;
 }
 
 // Where a widget shows something: a caption only where its letters are (the
@@ -214,7 +233,7 @@ void TestLanguage::englishLeavesNoChinese()
     m_add->Statistics().OnDropped(3);
     texts << m_add->Statistics().Summary();
 
-    QVERIFY2(Chinese(texts).isEmpty(), qPrintable(Chinese(texts).join(QStringLiteral(" | "))));
+    QVERIFY2(Chinese(texts).isEmpty(), qPrintable(Chinese(texts)));
 }
 
 void TestLanguage::englishWindowWorksWithTheDrive()
@@ -260,7 +279,8 @@ void TestLanguage::englishWindowWorksWithTheDrive()
     QCOMPARE(f.CommandOpenMSC->text(), QStringLiteral("Open port"));
     QVERIFY(!f.MSComm->PortOpen());
     QCOMPARE(m_boxes.texts(), QStringList());
-    QVERIFY2(Chinese(TextsOf(m_form.get())).isEmpty(), qPrintable(Chinese(TextsOf(m_form.get())).join(QStringLiteral(" | "))));
+    const QString left = Chinese(TextsOf(m_form.get()));
+    QVERIFY2(left.isEmpty(), qPrintable(left));
     QCOMPARE(sim.stop(), 0);
 }
 
@@ -277,26 +297,15 @@ void TestLanguage::textsFitTheirControls()
     build(language);
     m_form->show();
     QWidget* client = m_form->centralWidget();
-    QList<QWidget*> shown;
-    for (QWidget* w : client->findChildren<QWidget*>())
-        if (w->isVisibleTo(m_form.get()) && w->objectName() != u"Text7" && !w->parentWidget()->inherits("QAbstractScrollArea")
-            && !w->parentWidget()->inherits("QComboBox") && !w->parentWidget()->inherits("QAbstractSpinBox"))
+    QList<QWidget*> shown;  // the window's controls, not the parts of a list or a box
+    for (QWidget* w : client->findChildren<QWidget*>()) {
+        const QWidget* parent = w->parentWidget();
+        if (w->isVisibleTo(m_form.get()) && w->objectName() != u"Text7" && !parent->inherits("QAbstractScrollArea") &&
+            !parent->inherits("QComboBox"))
             shown << w;
+    }
     for (QWidget* w : shown) {
-        const auto* box = qobject_cast<QComboBox*>(w);
-        const auto* label = qobject_cast<QLabel*>(w);
-        // The text with what frames it: a button's margins, a box's indicator.
-        const QStyle* style = w->style();
-        int needed = 0;
-        if (const auto* button = qobject_cast<QPushButton*>(w))
-            needed = button->fontMetrics().horizontalAdvance(button->text()) +
-                     2 * (style->pixelMetric(QStyle::PM_ButtonMargin) + style->pixelMetric(QStyle::PM_DefaultFrameWidth));
-        else if (const auto* check = qobject_cast<QCheckBox*>(w))
-            needed = check->fontMetrics().horizontalAdvance(check->text()) + style->pixelMetric(QStyle::PM_IndicatorWidth) +
-                     style->pixelMetric(QStyle::PM_CheckBoxLabelSpacing);
-        else if ((label && !label->text().isEmpty()) || (box && !box->isEditable()))
-            needed = w->sizeHint().width();
-        QVERIFY2(needed <= w->width(), qPrintable(w->objectName() + u' ' + w->metaObject()->className()));
+        QVERIFY2(NeededWidth(w) <= w->width(), qPrintable(w->objectName() + u' ' + w->metaObject()->className()));
         QVERIFY2(w->parentWidget()->rect().contains(w->geometry()), qPrintable(w->objectName()));
         for (QWidget* other : shown)
             if (other != w && other->parentWidget() == w->parentWidget())
