@@ -2,6 +2,7 @@
 
 #include "app/chartexport.h"
 #include "app/form1.h"
+#include "app/language.h"
 #include "app/liverecordingui.h"
 #include "app/logbox.h"
 #include "app/portlist.h"
@@ -99,7 +100,7 @@ Additions::Additions(Form1& form, MessageBoxes& boxes, FileChooser& files, Prefe
     connect(m_capture.get(), &mb::TrafficCapture::Failed, this, [this](const QString& reason) {
         RefreshCapture();
         MessageRequest r;
-        r.text = QStringLiteral("通讯记录已停止：%1").arg(reason);
+        r.text = tr("通讯记录已停止：%1").arg(reason);
         r.icon = MsgIcon::Exclamation;
         m_boxes.Show(r);
     });
@@ -109,7 +110,7 @@ Additions::Additions(Form1& form, MessageBoxes& boxes, FileChooser& files, Prefe
     RefreshCounters();
 
     // Menu "记录", after "开始".
-    RecordMenu = form.menuBar()->addMenu(QStringLiteral("记录"));
+    RecordMenu = form.menuBar()->addMenu(tr("记录"));
     RecordMenu->setObjectName(QStringLiteral("RecordMenu"));
     auto item = [this](const char* name, const QString& caption) {
         auto* action = new QAction(caption, this);
@@ -117,20 +118,20 @@ Additions::Additions(Form1& form, MessageBoxes& boxes, FileChooser& files, Prefe
         RecordMenu->addAction(action);
         return action;
     };
-    SaveLog = item("SaveLog", QStringLiteral("保存日志…"));
+    SaveLog = item("SaveLog", tr("保存日志…"));
     RecordMenu->addSeparator();
-    CaptureStart = item("CaptureStart", QStringLiteral("通讯记录到文件…"));
-    CaptureStop = item("CaptureStop", QStringLiteral("停止通讯记录"));
+    CaptureStart = item("CaptureStart", tr("通讯记录到文件…"));
+    CaptureStop = item("CaptureStop", tr("停止通讯记录"));
     CaptureStop->setEnabled(false);
     RecordMenu->addSeparator();
-    ResetCounters = item("ResetCounters", QStringLiteral("统计清零"));
+    ResetCounters = item("ResetCounters", tr("统计清零"));
     connect(SaveLog, &QAction::triggered, this, &Additions::SaveLog_Click);
     connect(CaptureStart, &QAction::triggered, this, &Additions::CaptureStart_Click);
     connect(CaptureStop, &QAction::triggered, this, &Additions::CaptureStop_Click);
     connect(ResetCounters, &QAction::triggered, m_statistics.get(), &mb::LineStatistics::Reset);
 
     // Menus "参数" and "设置" follow; the additions that use them fill them.
-    ParamMenu = form.menuBar()->addMenu(QStringLiteral("参数"));
+    ParamMenu = form.menuBar()->addMenu(tr("参数"));
     ParamMenu->setObjectName(QStringLiteral("ParamMenu"));
     ParamSet = new QAction(QStringLiteral("参数备份与恢复…"), this);
     ParamSet->setObjectName(QStringLiteral("ParamSet"));
@@ -141,12 +142,12 @@ Additions::Additions(Form1& form, MessageBoxes& boxes, FileChooser& files, Prefe
             [this](QListWidgetItem* item) { EditParameterRow(m_form.List1->row(item)); });
     connect(form.List2, &QListWidget::itemDoubleClicked, this,
             [this](QListWidgetItem* item) { EditParameterRow(m_form.List2->row(item)); });
-    SettingsMenu = form.menuBar()->addMenu(QStringLiteral("设置"));
+    SettingsMenu = form.menuBar()->addMenu(tr("设置"));
     SettingsMenu->setObjectName(QStringLiteral("SettingsMenu"));
 
-    FastMenu = SettingsMenu->addMenu(QStringLiteral("高速采样"));
+    FastMenu = SettingsMenu->addMenu(tr("高速采样"));
     FastMenu->setObjectName(QStringLiteral("FastMenu"));
-    FastOn = new QAction(QStringLiteral("开启高速采样"), this);
+    FastOn = new QAction(tr("开启高速采样"), this);
     FastOn->setObjectName(QStringLiteral("FastOn"));
     FastOn->setCheckable(true);
     FastMenu->addAction(FastOn);
@@ -154,7 +155,7 @@ Additions::Additions(Form1& form, MessageBoxes& boxes, FileChooser& files, Prefe
     auto* periods = new QActionGroup(this);
     periods->setExclusive(true);
     for (const int ms : {20, 50, 100, 200, FastPoll::kAsFastAsPossible}) {
-        auto* action = new QAction(ms ? QStringLiteral("%1 ms").arg(ms) : QStringLiteral("尽快"), periods);
+        auto* action = new QAction(ms ? QStringLiteral("%1 ms").arg(ms) : tr("尽快"), periods);
         action->setObjectName(QStringLiteral("FastPeriod%1").arg(ms));
         action->setCheckable(true);
         action->setData(ms);
@@ -176,6 +177,7 @@ Additions::Additions(Form1& form, MessageBoxes& boxes, FileChooser& files, Prefe
     m_ports = new PortList(form.ComboMSCPort, *comm, *m_status, this);
     m_reconnect = new Reconnect(form, SettingsMenu, *m_status, m_prefs, this);
     m_responseTimeout = new ResponseTimeoutItem(*m_engine, SettingsMenu, m_prefs, &form, this);
+    new LanguageMenu(SettingsMenu, m_prefs, m_boxes, this);
 }
 
 Additions::~Additions()
@@ -203,7 +205,7 @@ bool Additions::PortReady()
     if (m_form.CommandOpenMSC->text() == Form1::kCaptionClosePort && m_form.MSComm->PortOpen())
         return true;
     MessageRequest r;
-    r.text = QStringLiteral("请打开串口");
+    r.text = tr("请打开串口");
     m_boxes.Show(r);
     return false;
 }
@@ -266,9 +268,9 @@ void Additions::RefreshSampling()
     if (!running)
         return;
     const int ms = m_fastPoll->PeriodMs();
-    const QString period = ms ? QStringLiteral("周期 %1 ms").arg(ms) : QStringLiteral("尽快");
+    const QString period = ms ? tr("周期 %1 ms").arg(ms) : tr("尽快");
     m_samplingPart->setText(
-        QStringLiteral("采样 %1 次/秒（%2）").arg(QString::number(m_fastPoll->RateHz(), 'f', 1), period));
+        tr("采样 %1 次/秒（%2）").arg(QString::number(m_fastPoll->RateHz(), 'f', 1), period));
 }
 
 ParameterSetWindow* Additions::ParamSetWindow()
@@ -351,15 +353,15 @@ void Additions::RefreshCapture()
     CaptureStop->setEnabled(active);
     m_status->Capture->setVisible(active);
     if (active)
-        m_status->Capture->setText(QStringLiteral("通讯记录：%1（%2 行）").arg(m_capture->Path()).arg(m_capture->Lines()));
+        m_status->Capture->setText(tr("通讯记录：%1（%2 行）").arg(m_capture->Path()).arg(m_capture->Lines()));
 }
 
 void Additions::SaveLog_Click()
 {
     FileRequest request;
-    request.title = QStringLiteral("保存日志");
-    request.filter = QStringLiteral("文本文件 (*.txt);;所有文件 (*)");
-    request.suggested = QStringLiteral("通讯日志.txt");
+    request.title = tr("保存日志");
+    request.filter = tr("文本文件 (*.txt);;所有文件 (*)");
+    request.suggested = tr("通讯日志.txt");
     const QString path = m_files.SaveFileName(request);
     if (path.isEmpty())
         return;
@@ -368,7 +370,7 @@ void Additions::SaveLog_Click()
     const bool ok = file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size() && file.commit();
     if (!ok) {
         MessageRequest r;
-        r.text = QStringLiteral("日志未能保存：%1").arg(file.errorString());
+        r.text = tr("日志未能保存：%1").arg(file.errorString());
         r.icon = MsgIcon::Exclamation;
         m_boxes.Show(r);
     }
@@ -377,16 +379,16 @@ void Additions::SaveLog_Click()
 void Additions::CaptureStart_Click()
 {
     FileRequest request;
-    request.title = QStringLiteral("通讯记录到文件");
-    request.filter = QStringLiteral("文本文件 (*.txt);;所有文件 (*)");
-    request.suggested = QStringLiteral("通讯记录.txt");
+    request.title = tr("通讯记录到文件");
+    request.filter = tr("文本文件 (*.txt);;所有文件 (*)");
+    request.suggested = tr("通讯记录.txt");
     const QString path = m_files.SaveFileName(request);
     if (path.isEmpty())
         return;
     QString error;
     if (!m_capture->Start(path, &error)) {
         MessageRequest r;
-        r.text = QStringLiteral("无法创建通讯记录：%1").arg(error);
+        r.text = tr("无法创建通讯记录：%1").arg(error);
         r.icon = MsgIcon::Exclamation;
         m_boxes.Show(r);
     }

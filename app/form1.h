@@ -17,6 +17,7 @@
 #include "common/messageboxes.h"
 #include "drive/polling.h"
 #include "common/platform.h"
+#include "common/trtext.h"
 
 #include <QMainWindow>
 #include <QString>
@@ -49,11 +50,12 @@ class Form1 : public QMainWindow {
     Q_OBJECT
 public:
     // The captions of the open/close button, which are the port's open state.
-    static inline const QString kCaptionOpenPort = QStringLiteral("打开串口");   // port closed
-    static inline const QString kCaptionClosePort = QStringLiteral("关闭串口");  // port open
+    // They read in the language of the interface, when set and when compared.
+    static constexpr kv::TrText kCaptionOpenPort{"Form1", QT_TRANSLATE_NOOP("Form1", "打开串口")};   // port closed
+    static constexpr kv::TrText kCaptionClosePort{"Form1", QT_TRANSLATE_NOOP("Form1", "关闭串口")};  // port open
     // The captions of the chart's start button, which are the polling state.
-    static inline const QString kCaptionStart = QStringLiteral("开始");  // polling stopped
-    static inline const QString kCaptionPause = QStringLiteral("暂停");  // polling runs
+    static constexpr kv::TrText kCaptionStart{"Form1", QT_TRANSLATE_NOOP("Form1", "开始")};  // polling stopped
+    static constexpr kv::TrText kCaptionPause{"Form1", QT_TRANSLATE_NOOP("Form1", "暂停")};  // polling runs
 
     Form1(kv::MessageBoxes& boxes, kv::PlatformServices& platform, QWidget* parent = nullptr);
     ~Form1() override;
@@ -205,8 +207,8 @@ public:
     QLabel* Label23 = nullptr;
 
     // The list contents the start-up gives the chart panel's lists.
-    static const QStringList& CurveColorNames();
-    static const QStringList& CurveSourceNames();
+    static QStringList CurveColorNames();
+    static QStringList CurveSourceNames();
 
 signals:
     // A poll reply has been decoded and shown (values as decoded, before scaling).
@@ -257,6 +259,10 @@ private:
     void BuildDriveButtons(QWidget* client);
     void BuildChartPanel(QWidget* client);
     void ConnectHandlers();
+    // A translated interface only, at the end of the start-up (the lists are
+    // filled): makes room where a translated text would be cut off (the
+    // parameter list, captions, list boxes). The source texts fit as designed.
+    void FitTranslatedTexts();
 
     bool m_loaded = false;
     // Combo1's index changed and the handler ran; an activation that follows at

@@ -86,7 +86,7 @@ void Form1::MarkVerticalLimits()
         if (!valid)
             palette.setColor(QPalette::Text, Qt::red);
         box->setPalette(palette);
-        box->setToolTip(valid ? QString() : QStringLiteral("最小值必须小于最大值"));
+        box->setToolTip(valid ? QString() : tr("最小值必须小于最大值"));
     }
 }
 

@@ -13,7 +13,7 @@
 void Form1::CmdViewPram_Click()
 {
     if (CommandOpenMSC->text() == kCaptionOpenPort) {
-        MsgBox(QStringLiteral("请打开串口"));
+        MsgBox(tr("请打开串口"));
         return;
     }
     if (LineBusyRefused())
@@ -25,7 +25,7 @@ void Form1::CmdViewPram_Click()
     for (int r = 0; r < List1->count(); ++r)
         anyTicked = anyTicked || List1->item(r)->checkState() == Qt::Checked;
     if (!anyTicked) {
-        MsgBox(QStringLiteral("没有勾选需要查看的参数"));
+        MsgBox(tr("没有勾选需要查看的参数"));
         return;
     }
 

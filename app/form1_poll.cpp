@@ -66,7 +66,7 @@ void Form1::HandlePollReply(const QString& replyText)
 void Form1::Commandgraphstart_Click()
 {
     if (CommandOpenMSC->text() != kCaptionClosePort) {
-        MsgBox(QStringLiteral("请打开串口"));
+        MsgBox(tr("请打开串口"));
         return;
     }
     if (Commandgraphstart->text() == kCaptionStart) {

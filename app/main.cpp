@@ -1,6 +1,7 @@
 #include "app/additions.h"
 #include "app/commandline.h"
 #include "app/form1.h"
+#include "app/language.h"
 #include "app/preferences.h"
 #include "app/qtfilechooser.h"
 #include "app/qtmessageboxes.h"
@@ -19,6 +20,7 @@ int main(int argc, char** argv)
     QApplication::setOrganizationName(QStringLiteral("KOLVEN"));
     QApplication::setApplicationName(QStringLiteral("kolven-assistant"));
     QApplication::setFont(Form1::PreferredWindowFont());
+    kv::InstallChosenLanguage();  // before any window: the window sets its texts as it is built
 
     kv::QtMessageBoxes boxes;
     kv::QtFileChooser files;

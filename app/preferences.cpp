@@ -62,4 +62,16 @@ void Preferences::SetAutoReconnect(bool on)
     SetValue(QStringLiteral("port/autoReconnect"), on);
 }
 
+QString Preferences::Language() const
+{
+    const QString language = m_settings.value(QStringLiteral("interface/language")).toString();
+    return IsLanguage(language) ? language : QStringLiteral("zh");
+}
+
+void Preferences::SetLanguage(const QString& language)
+{
+    if (IsLanguage(language))
+        SetValue(QStringLiteral("interface/language"), language);
+}
+
 } // namespace kv

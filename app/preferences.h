@@ -33,6 +33,11 @@ public:
     // Whether a lost port is opened again by itself (off by default).
     bool AutoReconnect() const;
     void SetAutoReconnect(bool on);
+    // The language of the interface: "zh" (the default) or "en"; any other
+    // value kept reads as "zh". It takes effect at the next start.
+    QString Language() const;
+    void SetLanguage(const QString& language);
+    static bool IsLanguage(const QString& language) { return language == u"zh" || language == u"en"; }
 
 private:
     mutable QSettings m_settings;

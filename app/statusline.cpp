@@ -33,7 +33,7 @@ QString StatusLine::PortText(const QString& portText, const QString& device, con
     QString text = portText.trimmed();
     if (!device.isEmpty() && device != text)
         text += QStringLiteral(" → ") + device;
-    return text + QStringLiteral("  ") + settings + QStringLiteral("  站号 ") + stationAddr;
+    return text + QStringLiteral("  ") + settings + tr("  站号 ") + stationAddr;
 }
 
 } // namespace kv

@@ -27,7 +27,7 @@ public:
     // The port part while the port is open.
     static QString PortText(const QString& portText, const QString& device, const QString& settings,
                             const QString& stationAddr);
-    static QString ClosedText() { return QStringLiteral("未打开"); }
+    static QString ClosedText() { return tr("未打开"); }
 
 private:
     QStatusBar* m_bar;

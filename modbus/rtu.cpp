@@ -2,6 +2,8 @@
 
 #include "serial/framecodec.h"
 
+#include <QCoreApplication>
+
 namespace kv::mb {
 
 namespace {
@@ -100,32 +102,44 @@ int Request::ReplyLength() const
 QString Request::Describe() const
 {
     if (function == kWriteSingleRegister)
-        return QStringLiteral("写 %1 = %2").arg(Hex4(address), Hex4(value));
-    return QStringLiteral("读 %1 起 %2 个寄存器").arg(Hex4(address)).arg(count);
+        return QCoreApplication::translate("kv::mb", "写 %1 = %2").arg(Hex4(address), Hex4(value));
+    return QCoreApplication::translate("kv::mb", "读 %1 起 %2 个寄存器").arg(Hex4(address)).arg(count);
 }
+
+namespace {
+
+// The name of a standard exception code, nullptr for any other code.
+const char* ExceptionName(quint8 code)
+{
+    switch (code) {
+    case 0x01: return QT_TRANSLATE_NOOP("kv::mb", "非法功能");
+    case 0x02: return QT_TRANSLATE_NOOP("kv::mb", "非法数据地址");
+    case 0x03: return QT_TRANSLATE_NOOP("kv::mb", "非法数据值");
+    case 0x04: return QT_TRANSLATE_NOOP("kv::mb", "从站设备故障");
+    case 0x05: return QT_TRANSLATE_NOOP("kv::mb", "确认");
+    case 0x06: return QT_TRANSLATE_NOOP("kv::mb", "从站设备忙");
+    case 0x08: return QT_TRANSLATE_NOOP("kv::mb", "存储奇偶性差错");
+    case 0x0A: return QT_TRANSLATE_NOOP("kv::mb", "网关路径不可用");
+    case 0x0B: return QT_TRANSLATE_NOOP("kv::mb", "网关目标设备无响应");
+    default: return nullptr;
+    }
+}
+
+} // namespace
 
 QString ExceptionText(quint8 code)
 {
-    switch (code) {
-    case 0x01: return QStringLiteral("非法功能");
-    case 0x02: return QStringLiteral("非法数据地址");
-    case 0x03: return QStringLiteral("非法数据值");
-    case 0x04: return QStringLiteral("从站设备故障");
-    case 0x05: return QStringLiteral("确认");
-    case 0x06: return QStringLiteral("从站设备忙");
-    case 0x08: return QStringLiteral("存储奇偶性差错");
-    case 0x0A: return QStringLiteral("网关路径不可用");
-    case 0x0B: return QStringLiteral("网关目标设备无响应");
-    default: return QStringLiteral("异常 %1").arg(Hex2(code));
-    }
+    if (const char* name = ExceptionName(code))
+        return QCoreApplication::translate("kv::mb", name);
+    return QCoreApplication::translate("kv::mb", "异常 %1").arg(Hex2(code));
 }
 
 QString ExceptionMessage(quint8 code)
 {
-    const QString text = ExceptionText(code);
-    if (text.startsWith(QStringLiteral("异常 ")))
-        return text;
-    return QStringLiteral("异常 %1：%2").arg(Hex2(code), text);
+    if (const char* name = ExceptionName(code))
+        return QCoreApplication::translate("kv::mb", "异常 %1：%2")
+            .arg(Hex2(code), QCoreApplication::translate("kv::mb", name));
+    return ExceptionText(code);
 }
 
 bool CrcOk(const QByteArray& frame)
@@ -142,35 +156,37 @@ QString DescribeFrame(const QByteArray& bytes, bool transmitted)
     if (length == 0 || bytes.size() != length)
         return QString();
     if (!CrcOk(bytes))
-        return QStringLiteral("CRC错误");
+        return QCoreApplication::translate("kv::mb", "CRC错误");
     const quint8 function = At(bytes, 1);
     if (function & kExceptionFlag)
         return ExceptionMessage(At(bytes, 2));
     if (function == kWriteSingleRegister)
-        return QStringLiteral("写 %1 = %2").arg(Hex4(WordAt(bytes, 2)), Hex4(WordAt(bytes, 4)));
+        return QCoreApplication::translate("kv::mb", "写 %1 = %2").arg(Hex4(WordAt(bytes, 2)), Hex4(WordAt(bytes, 4)));
     if (function != kReadHoldingRegisters)
-        return QStringLiteral("功能码 %1").arg(Hex2(function));
+        return QCoreApplication::translate("kv::mb", "功能码 %1").arg(Hex2(function));
     if (length == 8 && (transmitted || At(bytes, 2) != 3))
-        return QStringLiteral("读 %1 起 %2 个寄存器").arg(Hex4(WordAt(bytes, 2))).arg(WordAt(bytes, 4));
-    return QStringLiteral("读回 %1 个寄存器").arg(At(bytes, 2) / 2);
+        return QCoreApplication::translate("kv::mb", "读 %1 起 %2 个寄存器")
+            .arg(Hex4(WordAt(bytes, 2)))
+            .arg(WordAt(bytes, 4));
+    return QCoreApplication::translate("kv::mb", "读回 %1 个寄存器").arg(At(bytes, 2) / 2);
 }
 
 QString OutcomeText(Outcome outcome)
 {
     switch (outcome) {
-    case Outcome::Registers: return QStringLiteral("正确");
-    case Outcome::Written: return QStringLiteral("已写入");
-    case Outcome::Exception: return QStringLiteral("异常");
-    case Outcome::CrcError: return QStringLiteral("CRC错误");
-    case Outcome::WrongStation: return QStringLiteral("站号不符");
-    case Outcome::WrongFunction: return QStringLiteral("功能码不符");
-    case Outcome::Mismatch: return QStringLiteral("回复与请求不符");
-    case Outcome::Incomplete: return QStringLiteral("回复不完整");
-    case Outcome::Timeout: return QStringLiteral("无应答");
-    case Outcome::PortLost: return QStringLiteral("串口已断开");
-    case Outcome::Cancelled: return QStringLiteral("已取消");
-    case Outcome::Broadcast: return QStringLiteral("已广播");
-    case Outcome::Invalid: return QStringLiteral("请求无效");
+    case Outcome::Registers: return QCoreApplication::translate("kv::mb", "正确");
+    case Outcome::Written: return QCoreApplication::translate("kv::mb", "已写入");
+    case Outcome::Exception: return QCoreApplication::translate("kv::mb", "异常");
+    case Outcome::CrcError: return QCoreApplication::translate("kv::mb", "CRC错误");
+    case Outcome::WrongStation: return QCoreApplication::translate("kv::mb", "站号不符");
+    case Outcome::WrongFunction: return QCoreApplication::translate("kv::mb", "功能码不符");
+    case Outcome::Mismatch: return QCoreApplication::translate("kv::mb", "回复与请求不符");
+    case Outcome::Incomplete: return QCoreApplication::translate("kv::mb", "回复不完整");
+    case Outcome::Timeout: return QCoreApplication::translate("kv::mb", "无应答");
+    case Outcome::PortLost: return QCoreApplication::translate("kv::mb", "串口已断开");
+    case Outcome::Cancelled: return QCoreApplication::translate("kv::mb", "已取消");
+    case Outcome::Broadcast: return QCoreApplication::translate("kv::mb", "已广播");
+    case Outcome::Invalid: return QCoreApplication::translate("kv::mb", "请求无效");
     }
     return QString();
 }

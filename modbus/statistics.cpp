@@ -71,7 +71,7 @@ void LineStatistics::OnChunk(const QByteArray& bytes)
     const QString what = DescribeFrame(bytes, false);
     if (what.isEmpty()) {
         ++m_counters.undecoded;
-    } else if (what == QStringLiteral("CRC错误")) {
+    } else if (!CrcOk(bytes)) {  // a frame of a known form and length, with a bad CRC
         ++m_counters.crcErrors;
     } else if (At(bytes, 1) & kExceptionFlag) {
         ++m_counters.exceptions;
@@ -125,7 +125,7 @@ void LineStatistics::OnDropped(qint64 count)
 QString LineStatistics::Summary() const
 {
     const LineCounters& c = m_counters;
-    QString s = QStringLiteral("请求 %1  正确 %2  CRC错误 %3  异常 %4  超时 %5  未解码 %6")
+    QString s = tr("请求 %1  正确 %2  CRC错误 %3  异常 %4  超时 %5  未解码 %6")
                     .arg(c.requests)
                     .arg(c.good)
                     .arg(c.crcErrors)
@@ -133,9 +133,9 @@ QString LineStatistics::Summary() const
                     .arg(c.timeouts)
                     .arg(c.undecoded);
     if (c.dropped > 0)
-        s += QStringLiteral("  丢弃 %1 字节").arg(c.dropped);
+        s += tr("  丢弃 %1 字节").arg(c.dropped);
     if (!c.lastException.isEmpty())
-        s += QStringLiteral("  最近：%1").arg(c.lastException);
+        s += tr("  最近：%1").arg(c.lastException);
     return s;
 }
 

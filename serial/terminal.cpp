@@ -2,7 +2,18 @@
 
 #include "serial/framecodec.h"
 
+#include <QCoreApplication>
+
 namespace kv {
+
+namespace {
+
+QString SentPrefix()
+{
+    return QCoreApplication::translate("kv::Terminal", "发送: ");
+}
+
+} // namespace
 
 TerminalSend BuildTerminalSend(QStringView text, bool hexSend, bool appendCrc)
 {
@@ -11,7 +22,7 @@ TerminalSend BuildTerminalSend(QStringView text, bool hexSend, bool appendCrc)
         out.send = true;
         out.asText = true;
         out.text = text.toString();
-        out.logLine = QStringLiteral("发送: ") + out.text;
+        out.logLine = SentPrefix() + out.text;
         return out;
     }
     out.text = text.toString();
@@ -21,7 +32,7 @@ TerminalSend BuildTerminalSend(QStringView text, bool hexSend, bool appendCrc)
         return out;
     out.bytes = HexPairsToBytes(out.text);
     out.send = true;
-    out.logLine = QStringLiteral("发送: ") + out.text;
+    out.logLine = SentPrefix() + out.text;
     return out;
 }
 

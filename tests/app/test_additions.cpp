@@ -121,7 +121,7 @@ void TestAdditions::menusComeAfterTheOriginal()
     items.clear();
     for (QAction* a : m_add->SettingsMenu->actions())
         items.append(a->text());
-    QCOMPARE(items, (QStringList{"高速采样", "断线自动重连", "响应超时…"}));
+    QCOMPARE(items, (QStringList{"高速采样", "断线自动重连", "响应超时…", "语言 / Language"}));
 }
 
 void TestAdditions::statusLineShowsThePort()
