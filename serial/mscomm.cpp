@@ -169,6 +169,7 @@ void MSComm::OutputNoWait(const QByteArray& bytes)
         return;
     if (m_port->write(bytes) != bytes.size())
         throw CommError(CommError::WriteFailed, QStringLiteral("Write failed: %1").arg(m_port->errorString()));
+    m_port->flush();  // hand them to the system now rather than on the next pass of the event loop
     emit Transmitted(bytes);
 }
 
