@@ -45,6 +45,9 @@ ParameterEditDialog::ParameterEditDialog(Additions& additions, QWidget* parent)
     ReadOnlyNote = Value(this, "ReadOnlyNote");
     ResultText = Value(this, "ResultText");
     ResultText->setWordWrap(true);
+    // Room for the longest message (the hint on what to type, two lines) from
+    // the start: the window keeps its size when a result is shown.
+    ResultText->setMinimumHeight(2 * ResultText->fontMetrics().lineSpacing());
 
     auto* form = new QFormLayout;
     auto caption = [this](const char* name, const QString& text) {
