@@ -133,7 +133,7 @@ Additions::Additions(Form1& form, MessageBoxes& boxes, FileChooser& files, Prefe
     // Menus "参数" and "设置" follow; the additions that use them fill them.
     ParamMenu = form.menuBar()->addMenu(tr("参数"));
     ParamMenu->setObjectName(QStringLiteral("ParamMenu"));
-    ParamSet = new QAction(QStringLiteral("参数备份与恢复…"), this);
+    ParamSet = new QAction(tr("参数备份与恢复…"), this);
     ParamSet->setObjectName(QStringLiteral("ParamSet"));
     ParamMenu->addAction(ParamSet);
     connect(ParamSet, &QAction::triggered, this, &Additions::ParamSet_Click);

@@ -18,9 +18,9 @@ ChartExport::ChartExport(CurveGraph& graph, QMenu* menu, MessageBoxes& boxes, Fi
     , m_boxes(boxes)
     , m_files(files)
 {
-    SavePicture = new QAction(QStringLiteral("保存曲线图片…"), this);
+    SavePicture = new QAction(tr("保存曲线图片…"), this);
     SavePicture->setObjectName(QStringLiteral("SavePicture"));
-    CopyPicture = new QAction(QStringLiteral("复制曲线图片"), this);
+    CopyPicture = new QAction(tr("复制曲线图片"), this);
     CopyPicture->setObjectName(QStringLiteral("CopyPicture"));
     menu->addAction(SavePicture);
     menu->addAction(CopyPicture);
@@ -37,9 +37,9 @@ QImage ChartExport::Picture(CurveGraph& graph)
 void ChartExport::SavePicture_Click()
 {
     FileRequest request;
-    request.title = QStringLiteral("保存曲线图片");
-    request.filter = QStringLiteral("PNG 图片 (*.png)");
-    request.suggested = QStringLiteral("曲线.png");
+    request.title = tr("保存曲线图片");
+    request.filter = tr("PNG 图片 (*.png)");
+    request.suggested = tr("曲线.png");
     const QString path = m_files.SaveFileName(request);
     if (path.isEmpty())
         return;
@@ -48,7 +48,7 @@ void ChartExport::SavePicture_Click()
     if (!ok) {
         MessageRequest r;
         const QString reason = file.errorString();
-        r.text = QStringLiteral("曲线图片未能保存：%1").arg(reason.isEmpty() ? QStringLiteral("无法写入") : reason);
+        r.text = tr("曲线图片未能保存：%1").arg(reason.isEmpty() ? tr("无法写入") : reason);
         r.icon = MsgIcon::Exclamation;
         m_boxes.Show(r);
     }

@@ -20,9 +20,9 @@ LiveRecordingUi::LiveRecordingUi(Form1& form, QMenu* menu, StatusLine& status, M
     , m_files(files)
     , m_recording(std::make_unique<LiveRecording>())
 {
-    RecordStart = new QAction(QStringLiteral("记录实时数据…"), this);
+    RecordStart = new QAction(tr("记录实时数据…"), this);
     RecordStart->setObjectName(QStringLiteral("RecordStart"));
-    RecordStop = new QAction(QStringLiteral("停止记录"), this);
+    RecordStop = new QAction(tr("停止记录"), this);
     RecordStop->setObjectName(QStringLiteral("RecordStop"));
     menu->addAction(RecordStart);
     menu->addAction(RecordStop);
@@ -34,7 +34,7 @@ LiveRecordingUi::LiveRecordingUi(Form1& form, QMenu* menu, StatusLine& status, M
     connect(m_recording.get(), &LiveRecording::Failed, this, [this](const QString& reason) {
         Refresh();  // shown stopped before the user is told
         MessageRequest r;
-        r.text = QStringLiteral("实时数据记录已停止：%1").arg(reason);
+        r.text = tr("实时数据记录已停止：%1").arg(reason);
         r.icon = MsgIcon::Exclamation;
         m_boxes.Show(r);
     });
@@ -50,16 +50,16 @@ LiveRecordingUi::~LiveRecordingUi() = default;
 void LiveRecordingUi::RecordStart_Click()
 {
     FileRequest request;
-    request.title = QStringLiteral("记录实时数据");
-    request.filter = QStringLiteral("CSV 文件 (*.csv);;所有文件 (*)");
-    request.suggested = QStringLiteral("实时数据.csv");
+    request.title = tr("记录实时数据");
+    request.filter = tr("CSV 文件 (*.csv);;所有文件 (*)");
+    request.suggested = tr("实时数据.csv");
     const QString path = m_files.SaveFileName(request);
     if (path.isEmpty())
         return;
     QString error;
     if (!m_recording->Start(path, &error)) {
         MessageRequest r;
-        r.text = QStringLiteral("无法创建实时数据记录：%1").arg(error);
+        r.text = tr("无法创建实时数据记录：%1").arg(error);
         r.icon = MsgIcon::Exclamation;
         m_boxes.Show(r);
     }
@@ -79,7 +79,7 @@ void LiveRecordingUi::Refresh()
     RecordStop->setEnabled(active);
     Part->setVisible(active);
     if (active) {
-        Part->setText(QStringLiteral("实时记录：%1（%2 行）")
+        Part->setText(tr("实时记录：%1（%2 行）")
                           .arg(QDir::toNativeSeparators(m_recording->Path()))
                           .arg(m_recording->Rows()));
     }

@@ -29,7 +29,7 @@ ParameterEditDialog::ParameterEditDialog(Additions& additions, QWidget* parent)
     , m_runner(additions.Engine())
 {
     setObjectName(QStringLiteral("ParameterEditDialog"));
-    setWindowTitle(QStringLiteral("修改参数"));
+    setWindowTitle(tr("修改参数"));
     setModal(false);
 
     CodeValue = Value(this, "CodeValue");
@@ -38,13 +38,16 @@ ParameterEditDialog::ParameterEditDialog(Additions& additions, QWidget* parent)
     CurrentValue = Value(this, "CurrentValue");
     NewValue = new QLineEdit(this);
     NewValue->setObjectName(QStringLiteral("NewValue"));
-    NewValue->setPlaceholderText(QStringLiteral("-32768..65535 或 0x0000..0xFFFF"));
+    NewValue->setPlaceholderText(tr("-32768..65535 或 0x0000..0xFFFF"));
     NewValue->setMaxLength(16);
-    WriteButton = new QPushButton(QStringLiteral("写入"), this);
+    WriteButton = new QPushButton(tr("写入"), this);
     WriteButton->setObjectName(QStringLiteral("WriteButton"));
     ReadOnlyNote = Value(this, "ReadOnlyNote");
     ResultText = Value(this, "ResultText");
     ResultText->setWordWrap(true);
+    // Room for the longest message (the hint on what to type, two lines) from
+    // the start: the window keeps its size when a result is shown.
+    ResultText->setMinimumHeight(2 * ResultText->fontMetrics().lineSpacing());
 
     auto* form = new QFormLayout;
     auto caption = [this](const char* name, const QString& text) {
@@ -52,14 +55,14 @@ ParameterEditDialog::ParameterEditDialog(Additions& additions, QWidget* parent)
         label->setObjectName(QString::fromLatin1(name));
         return label;
     };
-    form->addRow(caption("CodeLabel", QStringLiteral("代码")), CodeValue);
-    form->addRow(caption("NameLabel", QStringLiteral("名称")), NameValue);
-    form->addRow(caption("RegisterLabel", QStringLiteral("寄存器")), RegisterValue);
-    form->addRow(caption("CurrentLabel", QStringLiteral("当前值")), CurrentValue);
+    form->addRow(caption("CodeLabel", tr("代码")), CodeValue);
+    form->addRow(caption("NameLabel", tr("名称")), NameValue);
+    form->addRow(caption("RegisterLabel", tr("寄存器")), RegisterValue);
+    form->addRow(caption("CurrentLabel", tr("当前值")), CurrentValue);
     auto* entry = new QHBoxLayout;
     entry->addWidget(NewValue, 1);
     entry->addWidget(WriteButton);
-    form->addRow(caption("NewLabel", QStringLiteral("新值")), entry);
+    form->addRow(caption("NewLabel", tr("新值")), entry);
     auto* layout = new QVBoxLayout(this);
     layout->addLayout(form);
     layout->addWidget(ReadOnlyNote);
@@ -80,12 +83,12 @@ void ParameterEditDialog::Edit(int code)
         return;
     m_code = code;
     CodeValue->setText(p->codeText);
-    NameValue->setText(p->name);
+    NameValue->setText(p->ShownName());
     RegisterValue->setText(p->RegisterText());
     CurrentValue->clear();
     NewValue->clear();
     ResultText->clear();
-    ReadOnlyNote->setText(p->Writable() ? QString() : QStringLiteral("只读：%1").arg(p->readOnly));
+    ReadOnlyNote->setText(p->Writable() ? QString() : tr("只读：%1").arg(p->ReadOnlyText()));
     ReadOnlyNote->setVisible(!p->Writable());
     NewValue->setEnabled(p->Writable());
     show();
@@ -105,7 +108,7 @@ void ParameterEditDialog::StartRead()
 {
     m_readPending = false;
     m_writing = false;
-    CurrentValue->setText(QStringLiteral("正在读取…"));
+    CurrentValue->setText(tr("正在读取…"));
     m_runner.SetStation(m_add.Station());
     m_runner.Read({m_code});
     SetBusy(true);
@@ -118,14 +121,14 @@ void ParameterEditDialog::WriteButton_Click()
         return;
     const std::optional<quint16> value = ParseRegisterValue(NewValue->text());
     if (!value) {
-        ResultText->setText(QStringLiteral("请输入 -32768..65535 的整数，或以 0x 开头的十六进制数（0x0000..0xFFFF）"));
+        ResultText->setText(tr("请输入 -32768..65535 的整数，或以 0x 开头的十六进制数（0x0000..0xFFFF）"));
         return;
     }
     if (!m_add.PortReady())
         return;
     m_writing = true;
     m_reported = false;
-    ResultText->setText(QStringLiteral("正在写入…"));
+    ResultText->setText(tr("正在写入…"));
     m_runner.SetStation(m_add.Station());
     m_runner.Write({WriteStep{m_code, *value, 0}});
     SetBusy(true);
@@ -138,7 +141,7 @@ void ParameterEditDialog::OnRead(int code, const Reading& reading)
     if (reading.IsRead())
         CurrentValue->setText(DescribeRegisterValue(reading.value));
     else if (!m_writing)
-        CurrentValue->setText(QStringLiteral("读取失败：%1").arg(reading.error));
+        CurrentValue->setText(tr("读取失败：%1").arg(reading.error));
 }
 
 void ParameterEditDialog::OnWritten(const WriteReport& report)
@@ -164,7 +167,7 @@ void ParameterEditDialog::OnFinished(ParameterSetRunner::Stop stop)
     if (m_writing && !m_reported)
         ResultText->setText(why);
     else if (!m_writing)
-        CurrentValue->setText(QStringLiteral("读取失败：%1").arg(why));
+        CurrentValue->setText(tr("读取失败：%1").arg(why));
 }
 
 void ParameterEditDialog::SetBusy(bool busy)

@@ -45,14 +45,14 @@ ParameterSetWindow::ParameterSetWindow(Additions& additions, QWidget* parent)
     , m_runner(additions.Engine())
 {
     setObjectName(QStringLiteral("ParameterSetWindow"));
-    setWindowTitle(QStringLiteral("参数备份与恢复"));
+    setWindowTitle(tr("参数备份与恢复"));
 
-    ReadAll = Button(this, "ReadAll", QStringLiteral("读取全部"));
-    Cancel = Button(this, "Cancel", QStringLiteral("取消"));
-    Save = Button(this, "Save", QStringLiteral("保存…"));
-    Open = Button(this, "Open", QStringLiteral("打开…"));
-    WriteDrive = Button(this, "WriteDrive", QStringLiteral("写入驱动器"));
-    OnlyDifferent = new QCheckBox(QStringLiteral("只显示不同"), this);
+    ReadAll = Button(this, "ReadAll", tr("读取全部"));
+    Cancel = Button(this, "Cancel", tr("取消"));
+    Save = Button(this, "Save", tr("保存…"));
+    Open = Button(this, "Open", tr("打开…"));
+    WriteDrive = Button(this, "WriteDrive", tr("写入驱动器"));
+    OnlyDifferent = new QCheckBox(tr("只显示不同"), this);
     OnlyDifferent->setObjectName(QStringLiteral("OnlyDifferent"));
     Progress = new QProgressBar(this);
     Progress->setObjectName(QStringLiteral("Progress"));
@@ -61,25 +61,24 @@ ParameterSetWindow::ParameterSetWindow(Additions& additions, QWidget* parent)
     Progress->setTextVisible(false);
     ProgressText = new QLabel(this);
     ProgressText->setObjectName(QStringLiteral("ProgressText"));
-    FileText = new QLabel(QStringLiteral("未打开参数集文件"), this);
+    FileText = new QLabel(tr("未打开参数集文件"), this);
     FileText->setObjectName(QStringLiteral("FileText"));
     FileText->setTextInteractionFlags(Qt::TextSelectableByMouse);
 
     const QList<ParameterInfo>& params = ParameterTable();
     Table = new QTableWidget(static_cast<int>(params.size()), ColumnCount, this);
     Table->setObjectName(QStringLiteral("Table"));
-    Table->setHorizontalHeaderLabels({QStringLiteral("代码"), QStringLiteral("名称"), QStringLiteral("寄存器"),
-                                      QStringLiteral("驱动器值"), QStringLiteral("文件值"), QStringLiteral("状态")});
+    Table->setHorizontalHeaderLabels({tr("代码"), tr("名称"), tr("寄存器"), tr("驱动器值"), tr("文件值"), tr("状态")});
     Table->setEditTriggers(QAbstractItemView::NoEditTriggers);
     Table->setSelectionBehavior(QAbstractItemView::SelectRows);
     Table->verticalHeader()->setVisible(false);
     Table->horizontalHeader()->setStretchLastSection(true);
     for (const ParameterInfo& p : params) {
-        const QStringList texts{p.codeText, p.name, p.RegisterText(), QString(), QString(), QString()};
+        const QStringList texts{p.codeText, p.ShownName(), p.RegisterText(), QString(), QString(), QString()};
         for (int c = 0; c < ColumnCount; ++c)
             Table->setItem(p.index, c, new QTableWidgetItem(texts[c]));
         if (!p.Writable())
-            Table->item(p.index, ColStatus)->setToolTip(p.readOnly);
+            Table->item(p.index, ColStatus)->setToolTip(p.ReadOnlyText());
     }
     Table->resizeColumnsToContents();
 
@@ -116,7 +115,7 @@ QList<int> ParameterSetWindow::DifferentCodes() const
 {
     QList<int> codes;
     for (const ParameterInfo& p : ParameterTable())
-        if (Table->item(p.index, ColStatus)->text() == QStringLiteral("不同"))
+        if (Table->item(p.index, ColStatus)->text() == kStatusDifferent)
             codes.append(p.code);
     return codes;
 }
@@ -139,7 +138,7 @@ void ParameterSetWindow::Cancel_Click()
     if (!Working())
         return;
     m_runner.Cancel();
-    ProgressText->setText(ProgressText->text() + QStringLiteral("（正在取消…）"));
+    ProgressText->setText(ProgressText->text() + tr("（正在取消…）"));
     Cancel->setEnabled(false);
 }
 
@@ -150,22 +149,22 @@ void ParameterSetWindow::Save_Click()
         if (it->IsRead())
             values.insert(it.key(), it->value);
     if (values.isEmpty()) {
-        Tell(QStringLiteral("还没有从驱动器读取到参数，请先“读取全部”"), false);
+        Tell(tr("还没有从驱动器读取到参数，请先“读取全部”"), false);
         return;
     }
     FileRequest request;
-    request.title = QStringLiteral("保存参数集");
-    request.filter = QStringLiteral("参数集文件 (*.csv);;所有文件 (*)");
-    request.suggested = QStringLiteral("参数集.csv");
+    request.title = tr("保存参数集");
+    request.filter = tr("参数集文件 (*.csv);;所有文件 (*)");
+    request.suggested = tr("参数集.csv");
     const QString path = m_add.Files().SaveFileName(request);
     if (path.isEmpty())
         return;
     QString error;
     if (!SaveParameterSetFile(path, values, &error)) {
-        Tell(QStringLiteral("参数集未能保存：%1").arg(error), true);
+        Tell(tr("参数集未能保存：%1").arg(error), true);
         return;
     }
-    FileText->setText(QStringLiteral("已保存 %1 个参数：%2").arg(values.size()).arg(path));
+    FileText->setText(tr("已保存 %1 个参数：%2").arg(values.size()).arg(path));
 }
 
 void ParameterSetWindow::Open_Click()
@@ -173,18 +172,18 @@ void ParameterSetWindow::Open_Click()
     if (Working())
         return;
     FileRequest request;
-    request.title = QStringLiteral("打开参数集");
-    request.filter = QStringLiteral("参数集文件 (*.csv);;所有文件 (*)");
+    request.title = tr("打开参数集");
+    request.filter = tr("参数集文件 (*.csv);;所有文件 (*)");
     const QString path = m_add.Files().OpenFileName(request);
     if (path.isEmpty())
         return;
     const ParameterSetLoad load = LoadParameterSetFile(path);
     if (!load.Ok()) {
-        Tell(QStringLiteral("参数集文件未能打开：%1\n%2").arg(path, load.error), true);
+        Tell(tr("参数集文件未能打开：%1\n%2").arg(path, load.error), true);
         return;
     }
     m_file = load.values;
-    FileText->setText(QStringLiteral("文件：%1（%2 个参数）").arg(path).arg(m_file.size()));
+    FileText->setText(tr("文件：%1（%2 个参数）").arg(path).arg(m_file.size()));
     UpdateAllRows();
     UpdateButtons();
 }
@@ -194,7 +193,7 @@ void ParameterSetWindow::WriteDrive_Click()
     if (Working())
         return;
     if (m_file.isEmpty()) {
-        Tell(QStringLiteral("请先打开参数集文件"), false);
+        Tell(tr("请先打开参数集文件"), false);
         return;
     }
     if (!m_add.PortReady())
@@ -227,11 +226,11 @@ void ParameterSetWindow::OnProgress(ParameterSetRunner::Phase phase, int done, i
     Progress->setRange(0, std::max(total, 1));
     Progress->setValue(done);
     QString text = phase == ParameterSetRunner::Phase::Reading
-        ? QStringLiteral("已读取 %1 / %2 个参数").arg(done).arg(total)
-        : QStringLiteral("已写入 %1 / %2 个参数").arg(done).arg(total);
+        ? tr("已读取 %1 / %2 个参数").arg(done).arg(total)
+        : tr("已写入 %1 / %2 个参数").arg(done).arg(total);
     if (done > 0 && done < total) {
         const double left = static_cast<double>(m_clock.elapsed()) / done * (total - done) / 1000.0;
-        text += QStringLiteral("，约剩 %1 秒").arg(std::max(1.0, std::ceil(left)));
+        text += tr("，约剩 %1 秒").arg(std::max(1.0, std::ceil(left)));
     }
     ProgressText->setText(text);
 }
@@ -259,15 +258,15 @@ void ParameterSetWindow::OnFinished(ParameterSetRunner::Stop stop)
             read += r.IsRead() ? 1 : 0;
             failed += r.state == Reading::Failed ? 1 : 0;
         }
-        QString text = QStringLiteral("已读取 %1 / %2 个参数，用时 %3 秒")
+        QString text = tr("已读取 %1 / %2 个参数，用时 %3 秒")
                            .arg(read)
                            .arg(ParameterTable().size())
                            .arg(m_clock.elapsed() / 1000.0, 0, 'f', 1);
         if (failed > 0)
-            text += QStringLiteral("，%1 个未能读取").arg(failed);
+            text += tr("，%1 个未能读取").arg(failed);
         if (stop != ParameterSetRunner::Stop::Done) {
-            text += QStringLiteral("（%1）").arg(why);
-            Tell(QStringLiteral("读取已停止：%1。已读取 %2 / %3 个参数。").arg(why).arg(read).arg(ParameterTable().size()),
+            text += tr("（%1）").arg(why);
+            Tell(tr("读取已停止：%1。已读取 %2 / %3 个参数。").arg(why).arg(read).arg(ParameterTable().size()),
                  stop != ParameterSetRunner::Stop::Cancelled);
         }
         ProgressText->setText(text);
@@ -275,8 +274,8 @@ void ParameterSetWindow::OnFinished(ParameterSetRunner::Stop stop)
     }
     case Job::Prepare:
         if (stop != ParameterSetRunner::Stop::Done) {
-            ProgressText->setText(QStringLiteral("读取驱动器已停止（%1），未写入任何参数").arg(why));
-            Tell(QStringLiteral("读取驱动器已停止：%1。未写入任何参数。").arg(why), stop != ParameterSetRunner::Stop::Cancelled);
+            ProgressText->setText(tr("读取驱动器已停止（%1），未写入任何参数").arg(why));
+            Tell(tr("读取驱动器已停止：%1。未写入任何参数。").arg(why), stop != ParameterSetRunner::Stop::Cancelled);
             break;
         }
         AfterPrepare();
@@ -284,8 +283,8 @@ void ParameterSetWindow::OnFinished(ParameterSetRunner::Stop stop)
     case Job::Restore: {
         const RestoreSummary& summary = m_runner.Summary();
         ProgressText->setText(stop == ParameterSetRunner::Stop::Done
-                                  ? QStringLiteral("写入完成")
-                                  : QStringLiteral("写入已停止（%1）").arg(why));
+                                  ? tr("写入完成")
+                                  : tr("写入已停止（%1）").arg(why));
         const bool clean = stop == ParameterSetRunner::Stop::Done
             && summary.Count(WriteReport::Verified) == summary.reports.size();
         Tell(summary.Text(), !clean);
@@ -300,21 +299,21 @@ void ParameterSetWindow::AfterPrepare()
 {
     const QList<WriteStep> plan = PlanRestore(m_file, m_drive);
     if (plan.isEmpty()) {
-        ProgressText->setText(QStringLiteral("驱动器与文件相同，无需写入"));
-        Tell(QStringLiteral("可写参数中，驱动器的值与文件相同，无需写入。"), false);
+        ProgressText->setText(tr("驱动器与文件相同，无需写入"));
+        Tell(tr("可写参数中，驱动器的值与文件相同，无需写入。"), false);
         return;
     }
-    QString text = QStringLiteral("将修改 %1 个参数（可写参数中与文件不同的），每个写入后读回校验。").arg(plan.size());
+    QString text = tr("将修改 %1 个参数（可写参数中与文件不同的），每个写入后读回校验。").arg(plan.size());
     if (plan.first().code == kApplicationMacroCode)
-        text += QStringLiteral("\n先写入 9902 应用宏，然后重新读取并比较其余参数。");
-    text += QStringLiteral("\n确定写入驱动器？");
+        text += u'\n' + tr("先写入 9902 应用宏，然后重新读取并比较其余参数。");
+    text += u'\n' + tr("确定写入驱动器？");
     MessageRequest ask;
     ask.text = text;
-    ask.title = QStringLiteral("写入驱动器");
+    ask.title = tr("写入驱动器");
     ask.buttons = MsgButtons::YesNo;
     ask.icon = MsgIcon::Question;
     if (m_add.Boxes().Show(ask) != MsgAnswer::Yes) {
-        ProgressText->setText(QStringLiteral("未写入"));
+        ProgressText->setText(tr("未写入"));
         return;
     }
     if (!m_add.PortReady())
@@ -337,8 +336,8 @@ void ParameterSetWindow::UpdateRow(int row)
     const QString status = CompareStatus(p, reading, file);
     QTableWidgetItem* s = Table->item(row, ColStatus);
     s->setText(status);
-    s->setForeground(status == QStringLiteral("不同") ? QBrush(Qt::red) : QBrush());
-    Table->setRowHidden(row, OnlyDifferent->isChecked() && status != QStringLiteral("不同"));
+    s->setForeground(status == kStatusDifferent ? QBrush(Qt::red) : QBrush());
+    Table->setRowHidden(row, OnlyDifferent->isChecked() && status != kStatusDifferent);
 }
 
 void ParameterSetWindow::UpdateAllRows()
@@ -361,7 +360,7 @@ void ParameterSetWindow::Tell(const QString& text, bool warning)
 {
     MessageRequest r;
     r.text = text;
-    r.title = QStringLiteral("参数备份与恢复");
+    r.title = tr("参数备份与恢复");
     r.icon = warning ? MsgIcon::Exclamation : MsgIcon::Information;
     m_add.Boxes().Show(r);
 }

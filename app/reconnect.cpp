@@ -22,7 +22,7 @@ Reconnect::Reconnect(Form1& form, QMenu* menu, StatusLine& status, Preferences& 
     , m_prefs(prefs)
     , m_timer(new QTimer(this))
 {
-    AutoReconnect = new QAction(QStringLiteral("断线自动重连"), this);
+    AutoReconnect = new QAction(tr("断线自动重连"), this);
     AutoReconnect->setObjectName(QStringLiteral("AutoReconnect"));
     AutoReconnect->setCheckable(true);
     AutoReconnect->setChecked(m_prefs.AutoReconnect());
@@ -81,7 +81,7 @@ void Reconnect::Begin()
 {
     m_tries = 0;
     m_timer->start();
-    Part->setText(QStringLiteral("重新连接中…"));
+    Part->setText(tr("重新连接中…"));
     Part->show();
 }
 
@@ -101,7 +101,7 @@ void Reconnect::Try()
     if (QApplication::activeModalWidget())
         return;
     ++m_tries;
-    Part->setText(QStringLiteral("重新连接中…（已试 %1 次）").arg(m_tries));
+    Part->setText(tr("重新连接中…（已试 %1 次）").arg(m_tries));
     if (!DeviceOpens(PresentDeviceForPortText(m_opened.port)))
         return;
     Restore(m_opened);

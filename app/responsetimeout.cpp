@@ -16,7 +16,7 @@ ResponseTimeoutItem::ResponseTimeoutItem(mb::TransactionEngine& engine, QMenu* m
     , m_prefs(prefs)
     , m_window(window)
 {
-    ResponseTimeout = new QAction(QStringLiteral("响应超时…"), this);
+    ResponseTimeout = new QAction(tr("响应超时…"), this);
     ResponseTimeout->setObjectName(QStringLiteral("ResponseTimeout"));
     menu->addAction(ResponseTimeout);
     connect(ResponseTimeout, &QAction::triggered, this, &ResponseTimeoutItem::ResponseTimeout_Click);
@@ -32,8 +32,8 @@ void ResponseTimeoutItem::ResponseTimeout_Click()
     m_dialog = new QInputDialog(m_window);
     m_dialog->setObjectName(QStringLiteral("ResponseTimeoutDialog"));
     m_dialog->setAttribute(Qt::WA_DeleteOnClose);
-    m_dialog->setWindowTitle(QStringLiteral("响应超时"));
-    m_dialog->setLabelText(QStringLiteral("等待应答的时间（100～5000 毫秒）："));
+    m_dialog->setWindowTitle(tr("响应超时"));
+    m_dialog->setLabelText(tr("等待应答的时间（100～5000 毫秒）："));
     m_dialog->setInputMode(QInputDialog::IntInput);
     m_dialog->setIntRange(100, 5000);
     m_dialog->setIntStep(100);

@@ -1,7 +1,9 @@
 // The status line under the main window: the port and its settings, the
 // counters of the line, and what the additions have running (a capture, a
 // recording, ...). Each part is a label of its own; additions put their own
-// part in with AddPart.
+// part in with AddPart. The parts share the window's width: when their texts
+// do not fit, the longest are shortened in the middle ("…", the whole text as
+// tooltip); the window does not grow for them.
 #pragma once
 
 #include <QObject>
@@ -30,7 +32,10 @@ public:
     static QString ClosedText() { return tr("未打开"); }
 
 private:
+    class Row;
+
     QStatusBar* m_bar;
+    Row* m_row;
 };
 
 } // namespace kv

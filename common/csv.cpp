@@ -1,6 +1,16 @@
 #include "common/csv.h"
 
+#include <QCoreApplication>
+
 namespace kv {
+
+namespace {
+
+struct Texts {
+    Q_DECLARE_TR_FUNCTIONS(kv::Csv)
+};
+
+} // namespace
 
 QString CsvField(const QString& text)
 {
@@ -84,17 +94,17 @@ CsvText ParseCsv(QStringView text)
             endField();
         } else if (c == u'"') {
             if (!field.isEmpty() || quotedField)
-                return fail(QStringLiteral("字段中间有引号"));
+                return fail(Texts::tr("字段中间有引号"));
             inQuotes = true;
         } else {
             if (quotedField)
-                return fail(QStringLiteral("引号后还有字符"));
+                return fail(Texts::tr("引号后还有字符"));
             field += c;
         }
     }
     if (inQuotes) {
         line = row.line;
-        return fail(QStringLiteral("引号没有结束"));
+        return fail(Texts::tr("引号没有结束"));
     }
     endRow();
     return out;

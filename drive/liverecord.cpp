@@ -117,13 +117,13 @@ void LiveRecording::Fail()
 
 QByteArray LiveRecording::HeaderRow()
 {
-    return QStringLiteral("时间,频率 (Hz),电流 (A),直流电压 (V),AI1,AI2,状态字,CRC\r\n").toUtf8();
+    // In the language of the interface: the file is for people and
+    // spreadsheets, the tool never reads it back.
+    return (tr("时间,频率 (Hz),电流 (A),直流电压 (V),AI1,AI2,状态字,CRC") + QStringLiteral("\r\n")).toUtf8();
 }
 
 QByteArray LiveRecording::RowFor(const QDateTime& when, const PollReply& reply, bool crcGood)
 {
-    static const QByteArray good = QStringLiteral("正确").toUtf8();
-    static const QByteArray bad = QStringLiteral("错误").toUtf8();
     QByteArray row;
     row.reserve(96);
     row += when.toString(QStringLiteral("yyyy-MM-dd'T'HH:mm:ss.zzz")).toLatin1();
@@ -134,7 +134,7 @@ QByteArray LiveRecording::RowFor(const QDateTime& when, const PollReply& reply, 
     row += ',';
     row += QByteArray::number(reply.StatusWord & 0xFFFF, 16).toUpper().rightJustified(4, '0');
     row += ',';
-    row += crcGood ? good : bad;
+    row += (crcGood ? tr("正确") : tr("错误")).toUtf8();
     row += "\r\n";
     return row;
 }

@@ -50,11 +50,13 @@ public:
     // One row for a decoded reply, time-stamped now.
     void Record(const PollReply& reply, bool crcGood);
 
-    // "时间,频率 (Hz),电流 (A),直流电压 (V),AI1,AI2,状态字,CRC" and CR LF.
+    // "时间,频率 (Hz),电流 (A),直流电压 (V),AI1,AI2,状态字,CRC" and CR LF, in the
+    // language of the interface (the file is not read back).
     static QByteArray HeaderRow();
     // "2026-12-07T14:05:33.125,50,12.3,540,5,12,0437,正确" and CR LF: the local
     // time to the millisecond, the decoded values as the shortest decimal that
-    // reads back as the same value, the status word in four hexadecimal digits.
+    // reads back as the same value, the status word in four hexadecimal digits,
+    // the CRC's verdict in the language of the interface ("good" in English).
     static QByteArray RowFor(const QDateTime& when, const PollReply& reply, bool crcGood);
 
     // Where the time stamps come from (a fixed clock in tests).

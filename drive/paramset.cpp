@@ -3,6 +3,7 @@
 #include "drive/catalogue.h"
 #include "drive/registermap.h"
 
+#include <QCoreApplication>
 #include <QHash>
 #include <QStringList>
 
@@ -25,6 +26,11 @@ QString NameOfRow(QStringView row)
     return row.mid(4).toString();
 }
 
+// The texts of the parameter set, in the language of the interface.
+struct Texts {
+    Q_DECLARE_TR_FUNCTIONS(kv::ParameterSet)
+};
+
 QString Codes(const QList<int>& codes)
 {
     QStringList texts;
@@ -32,10 +38,20 @@ QString Codes(const QList<int>& codes)
         const ParameterInfo* p = FindParameter(code);
         texts.append(p ? p->codeText : QString::number(code));
     }
-    return texts.join(u'、');
+    return texts.join(Texts::tr("、"));
 }
 
 } // namespace
+
+QString ParameterInfo::ShownName() const
+{
+    return QCoreApplication::translate("kv::Catalogue", name.toUtf8().constData());
+}
+
+QString ParameterInfo::ReadOnlyText() const
+{
+    return ReadOnlyReason(code);
+}
 
 QString ParameterInfo::RegisterText() const
 {
@@ -54,7 +70,7 @@ const QList<ParameterInfo>& ParameterTable()
             p.name = NameOfRow(row);
             p.reg = static_cast<quint16>(ParameterRegister(p.code));
             p.index = static_cast<int>(t.size());
-            p.readOnly = ReadOnlyReason(p.code);
+            p.writable = ReadOnlyReason(p.code).isEmpty();
             t.append(p);
         }
         return t;
@@ -78,13 +94,13 @@ const ParameterInfo* FindParameter(int code)
 QString ReadOnlyReason(int code)
 {
     switch (code / 100) {
-    case 1: return QStringLiteral("运行数据是实际值，只能读取");
-    case 4: return QStringLiteral("故障记录只能读取");
-    case 33: return QStringLiteral("驱动器信息只能读取");
+    case 1: return Texts::tr("运行数据是实际值，只能读取");
+    case 4: return Texts::tr("故障记录只能读取");
+    case 33: return Texts::tr("驱动器信息只能读取");
     default: break;
     }
     if (code >= 5306 && code <= 5309)
-        return QStringLiteral("通讯计数与状态只能读取");
+        return Texts::tr("通讯计数与状态只能读取");
     return QString();
 }
 
@@ -124,7 +140,7 @@ std::optional<int> ParseParameterCode(QStringView text)
 
 QString DescribeRegisterValue(quint16 value)
 {
-    return QStringLiteral("%1（有符号 %2，0x%3）")
+    return Texts::tr("%1（有符号 %2，0x%3）")
         .arg(value)
         .arg(static_cast<qint16>(value))
         .arg(QStringLiteral("%1").arg(value, 4, 16, QLatin1Char('0')).toUpper());
@@ -151,15 +167,15 @@ QList<ReadBlock> PlanBlockReads(const QList<int>& codes, int maxCount)
 QString CompareStatus(const ParameterInfo& p, const Reading& drive, std::optional<quint16> file)
 {
     switch (drive.state) {
-    case Reading::Unread: return QStringLiteral("未读");
+    case Reading::Unread: return Texts::tr("未读");
     case Reading::Failed: return drive.error;
     case Reading::Read: break;
     }
     if (!p.Writable())
-        return QStringLiteral("只读");
+        return Texts::tr("只读");
     if (!file)
         return QString();
-    return *file == drive.value ? QStringLiteral("相同") : QStringLiteral("不同");
+    return *file == drive.value ? Texts::tr("相同") : kStatusDifferent.Text();
 }
 
 bool Differs(const ParameterInfo& p, const Reading& drive, std::optional<quint16> file)
@@ -187,12 +203,12 @@ QList<WriteStep> PlanRestore(const QMap<int, quint16>& file, const QMap<int, Rea
 QString WriteReport::Text() const
 {
     switch (kind) {
-    case Verified: return QStringLiteral("已写入，已校验");
+    case Verified: return Texts::tr("已写入，已校验");
     case Refused: return error;
-    case Mismatch: return QStringLiteral("读回值为 %1，与写入值 %2 不符").arg(readBack).arg(value);
-    case Failed: return error.isEmpty() ? QStringLiteral("无应答") : error;
-    case PortLost: return QStringLiteral("串口已断开");
-    case Cancelled: return QStringLiteral("已取消");
+    case Mismatch: return Texts::tr("读回值为 %1，与写入值 %2 不符").arg(readBack).arg(value);
+    case Failed: return error.isEmpty() ? Texts::tr("无应答") : error;
+    case PortLost: return Texts::tr("串口已断开");
+    case Cancelled: return Texts::tr("已取消");
     }
     return QString();
 }
@@ -235,34 +251,37 @@ QString RestoreSummary::Text() const
             if (r.kind != kind)
                 continue;
             const ParameterInfo* p = FindParameter(r.code);
-            items.append(QStringLiteral("%1（%2）").arg(p ? p->codeText : QString::number(r.code), r.Text()));
+            items.append(Texts::tr("%1（%2）").arg(p ? p->codeText : QString::number(r.code), r.Text()));
         }
-        return items.join(u'、');
+        return items.join(Texts::tr("、"));
     };
     const QList<int> verified = codesOf(WriteReport::Verified);
-    lines.append(verified.isEmpty() ? QStringLiteral("已写入并校验 0 个参数")
-                                    : QStringLiteral("已写入并校验 %1 个参数：%2").arg(verified.size()).arg(Codes(verified)));
+    lines.append(verified.isEmpty()
+                     ? Texts::tr("已写入并校验 0 个参数")
+                     : Texts::tr("已写入并校验 %1 个参数：%2").arg(verified.size()).arg(Codes(verified)));
     if (const int n = Count(WriteReport::Refused))
-        lines.append(QStringLiteral("被拒绝 %1 个：%2").arg(n).arg(withText(WriteReport::Refused)));
+        lines.append(Texts::tr("被拒绝 %1 个：%2").arg(n).arg(withText(WriteReport::Refused)));
     if (const int n = Count(WriteReport::Mismatch))
-        lines.append(QStringLiteral("读回不符 %1 个：%2").arg(n).arg(withText(WriteReport::Mismatch)));
+        lines.append(Texts::tr("读回不符 %1 个：%2").arg(n).arg(withText(WriteReport::Mismatch)));
     if (const int n = Count(WriteReport::Failed))
-        lines.append(QStringLiteral("写入失败 %1 个：%2").arg(n).arg(withText(WriteReport::Failed)));
+        lines.append(Texts::tr("写入失败 %1 个：%2").arg(n).arg(withText(WriteReport::Failed)));
     QList<int> unsure;
     for (const WriteReport& r : reports)
         if (r.kind == WriteReport::PortLost || r.kind == WriteReport::Cancelled)
             unsure.append(r.code);
     if (!unsure.isEmpty())
-        lines.append(QStringLiteral("写入未确认 %1 个：%2").arg(unsure.size()).arg(Codes(unsure)));
-    lines.append(QStringLiteral("未改变 %1 个（与文件相同）").arg(unchanged));
+        lines.append(Texts::tr("写入未确认 %1 个：%2").arg(unsure.size()).arg(Codes(unsure)));
+    lines.append(Texts::tr("未改变 %1 个（与文件相同）").arg(unchanged));
     if (readOnly > 0)
-        lines.append(QStringLiteral("只读参数 %1 个，未写入").arg(readOnly));
+        lines.append(Texts::tr("只读参数 %1 个，未写入").arg(readOnly));
     if (unread > 0)
-        lines.append(QStringLiteral("未能读取 %1 个，未写入").arg(unread));
+        lines.append(Texts::tr("未能读取 %1 个，未写入").arg(unread));
     if (!stopReason.isEmpty()) {
-        lines.append(notWritten.isEmpty()
-                         ? QStringLiteral("已停止：%1").arg(stopReason)
-                         : QStringLiteral("已停止：%1；未写入 %2 个：%3").arg(stopReason).arg(notWritten.size()).arg(Codes(notWritten)));
+        lines.append(notWritten.isEmpty() ? Texts::tr("已停止：%1").arg(stopReason)
+                                          : Texts::tr("已停止：%1；未写入 %2 个：%3")
+                                                .arg(stopReason)
+                                                .arg(notWritten.size())
+                                                .arg(Codes(notWritten)));
     }
     return lines.join(u'\n');
 }

@@ -4,6 +4,7 @@
 // restore. Plain data and rules; the work on the line is ParameterSetRunner.
 #pragma once
 
+#include "common/trtext.h"
 #include "modbus/rtu.h"
 
 #include <QList>
@@ -18,11 +19,15 @@ namespace kv {
 struct ParameterInfo {
     int code = 0;        // 9902
     QString codeText;    // "9902", "0101"
-    QString name;        // "应用宏"
+    QString name;        // "应用宏": the catalogue's name, as the parameter-set file keeps it
     quint16 reg = 0;     // code - 1
     int index = 0;       // position in the catalogue
-    QString readOnly;    // why the drive refuses writing it; empty when writable
-    bool Writable() const { return readOnly.isEmpty(); }
+    bool writable = true;
+    bool Writable() const { return writable; }
+    // The name in the language of the interface ("Application macro").
+    QString ShownName() const;
+    // Why the drive refuses writing it (ReadOnlyReason); empty when writable.
+    QString ReadOnlyText() const;
     // "0x2649".
     QString RegisterText() const;
 };
@@ -34,6 +39,7 @@ const ParameterInfo* FindParameter(int code);
 // Why a parameter cannot be written: the groups of actual values (01), the
 // fault log (04) and the drive information (33), and the message counters and
 // status of the built-in protocol (5306..5309). Empty for every other code.
+// In the language of the interface, as every text below.
 QString ReadOnlyReason(int code);
 
 // The application macro: written first, it may reset other parameters.
@@ -69,8 +75,9 @@ struct Reading {
 };
 
 // The comparison of drive and file for one parameter, as the table shows it:
-// "未读", the error of the read, "只读", "相同", "不同"; empty when the file
-// does not hold the parameter.
+// "未读", the error of the read, "只读", "相同", "不同" (kStatusDifferent);
+// empty when the file does not hold the parameter.
+inline constexpr TrText kStatusDifferent{"kv::ParameterSet", QT_TRANSLATE_NOOP("kv::ParameterSet", "不同")};
 QString CompareStatus(const ParameterInfo& p, const Reading& drive, std::optional<quint16> file);
 // Whether the drive's value is known, the parameter writable and the file's value another.
 bool Differs(const ParameterInfo& p, const Reading& drive, std::optional<quint16> file);

@@ -3,6 +3,7 @@
 #include "common/csv.h"
 #include "drive/paramset.h"
 
+#include <QCoreApplication>
 #include <QFile>
 #include <QHash>
 #include <QSaveFile>
@@ -12,6 +13,13 @@ namespace kv {
 
 namespace {
 
+// The texts of the file's messages, in the language of the interface.
+struct Texts {
+    Q_DECLARE_TR_FUNCTIONS(kv::ParameterSetFile)
+};
+
+// The header row, the same in every language: a file is exchanged between
+// engineers whatever language their tools speak.
 const QStringList& Header()
 {
     static const QStringList h{QStringLiteral("代码"), QStringLiteral("名称"), QStringLiteral("寄存器"),
@@ -29,7 +37,7 @@ QString Quoted(const QString& field)
 ParameterSetLoad Refuse(int line, const QString& why)
 {
     ParameterSetLoad out;
-    out.error = line > 0 ? QStringLiteral("第 %1 行：%2").arg(line).arg(why) : why;
+    out.error = line > 0 ? Texts::tr("第 %1 行：%2").arg(line).arg(why) : why;
     return out;
 }
 
@@ -75,48 +83,48 @@ QByteArray ParameterSetFileBytes(const QMap<int, quint16>& values)
 ParameterSetLoad ParseParameterSetFile(const QByteArray& fileBytes)
 {
     if (fileBytes.size() > kMaxParameterSetFileBytes)
-        return Refuse(0, QStringLiteral("文件过大（超过 1 MB），不是参数集文件"));
+        return Refuse(0, Texts::tr("文件过大（超过 1 MB），不是参数集文件"));
     const QByteArray bytes = fileBytes.startsWith(kUtf8Bom) ? fileBytes.mid(kUtf8Bom.size()) : fileBytes;
     if (const int line = BinaryLine(bytes))
-        return Refuse(line, QStringLiteral("含有二进制数据，不是文本的参数集文件"));
+        return Refuse(line, Texts::tr("含有二进制数据，不是文本的参数集文件"));
     const CsvText csv = ParseCsv(QString::fromUtf8(bytes));
     if (!csv.error.isEmpty())
         return Refuse(csv.errorLine, csv.error);
     if (csv.rows.isEmpty())
-        return Refuse(1, QStringLiteral("文件是空的"));
+        return Refuse(1, Texts::tr("文件是空的"));
 
     const CsvRow& head = csv.rows.first();
     QStringList fields;
     for (const QString& f : head.fields)
         fields.append(f.trimmed());
     if (fields != Header())
-        return Refuse(head.line, QStringLiteral("表头应为“代码,名称,寄存器,值”"));
+        return Refuse(head.line, Texts::tr("表头应为“代码,名称,寄存器,值”"));
 
     ParameterSetLoad out;
     QHash<int, int> lineOf;
     for (qsizetype i = 1; i < csv.rows.size(); ++i) {
         const CsvRow& row = csv.rows[i];
         if (row.fields.size() != Header().size())
-            return Refuse(row.line, QStringLiteral("应有 4 列，实有 %1 列").arg(row.fields.size()));
+            return Refuse(row.line, Texts::tr("应有 4 列，实有 %1 列").arg(row.fields.size()));
         const std::optional<int> code = ParseParameterCode(row.fields[0]);
         if (!code)
-            return Refuse(row.line, QStringLiteral("代码%1不是参数代码").arg(Quoted(row.fields[0])));
+            return Refuse(row.line, Texts::tr("代码%1不是参数代码").arg(Quoted(row.fields[0])));
         const ParameterInfo* p = FindParameter(*code);
         if (!p)
-            return Refuse(row.line, QStringLiteral("参数目录中没有代码%1").arg(Quoted(row.fields[0])));
+            return Refuse(row.line, Texts::tr("参数目录中没有代码%1").arg(Quoted(row.fields[0])));
         if (lineOf.contains(p->code))
-            return Refuse(row.line, QStringLiteral("参数 %1 重复（第 %2 行已有）").arg(p->codeText).arg(lineOf[p->code]));
+            return Refuse(row.line, Texts::tr("参数 %1 重复（第 %2 行已有）").arg(p->codeText).arg(lineOf[p->code]));
         if (row.fields[2].trimmed().compare(p->RegisterText(), Qt::CaseInsensitive) != 0)
-            return Refuse(row.line, QStringLiteral("寄存器%1与参数 %2 的寄存器 %3 不符")
+            return Refuse(row.line, Texts::tr("寄存器%1与参数 %2 的寄存器 %3 不符")
                                         .arg(Quoted(row.fields[2]), p->codeText, p->RegisterText()));
         const std::optional<quint16> value = ParseRegisterValue(row.fields[3]);
         if (!value)
-            return Refuse(row.line, QStringLiteral("值%1不是 -32768..65535 的整数").arg(Quoted(row.fields[3])));
+            return Refuse(row.line, Texts::tr("值%1不是 -32768..65535 的整数").arg(Quoted(row.fields[3])));
         lineOf.insert(p->code, row.line);
         out.values.insert(p->code, *value);
     }
     if (out.values.isEmpty())
-        return Refuse(head.line + 1, QStringLiteral("文件中没有参数"));
+        return Refuse(head.line + 1, Texts::tr("文件中没有参数"));
     return out;
 }
 
@@ -135,7 +143,7 @@ ParameterSetLoad LoadParameterSetFile(const QString& path)
 {
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly))
-        return Refuse(0, QStringLiteral("无法打开文件：%1").arg(file.errorString()));
+        return Refuse(0, Texts::tr("无法打开文件：%1").arg(file.errorString()));
     // A device or a pipe has no size: read no more than the limit allows.
     const QByteArray bytes = file.read(kMaxParameterSetFileBytes + 1);
     return ParseParameterSetFile(bytes);

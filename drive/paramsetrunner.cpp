@@ -30,9 +30,9 @@ QString ParameterSetRunner::StopText(Stop stop)
 {
     switch (stop) {
     case Stop::Done: return QString();
-    case Stop::Cancelled: return QStringLiteral("已取消");
-    case Stop::PortLost: return QStringLiteral("串口已断开");
-    case Stop::NoAnswer: return QStringLiteral("驱动器无应答");
+    case Stop::Cancelled: return tr("已取消");
+    case Stop::PortLost: return tr("串口已断开");
+    case Stop::NoAnswer: return tr("驱动器无应答");
     }
     return QString();
 }
@@ -275,7 +275,7 @@ void ParameterSetRunner::OnReadBack(const WriteStep& step, const mb::Result& r)
         Store(step.code, Reading{Reading::Read, report.readBack, QString()});
     } else {
         report.kind = WriteReport::Failed;
-        report.error = QStringLiteral("写入后读回失败：%1").arg(r.Text());
+        report.error = tr("写入后读回失败：%1").arg(r.Text());
     }
     Report(report);
     const bool macroDone = m_restoring && step.code == kApplicationMacroCode

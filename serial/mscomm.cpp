@@ -343,11 +343,14 @@ void MSComm::onError(QSerialPort::SerialPortError error)
     case QSerialPort::DeviceNotFoundError:
     case QSerialPort::ReadError:
     case QSerialPort::WriteError:
-        if (error == QSerialPort::ReadError && !DeviceGone()) {
+        if ((error == QSerialPort::ReadError || error == QSerialPort::ResourceError) && !DeviceGone()) {
             // A read notice whose bytes were already taken by a wait inside a
             // write or a read of Input: the read finds nothing, which Qt
-            // reports as an error. The line is fine.
+            // reports as an error with whatever error number was left from
+            // before; "try again" makes it a resource error, after which Qt
+            // stops watching for bytes. The line is fine: Qt watches again.
             m_port->clearError();
+            m_port->setReadBufferSize(m_port->readBufferSize());
             return;
         }
         // The device went away (an unplugged adapter reads as EIO or ENOENT).

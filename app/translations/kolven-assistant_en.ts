@@ -392,6 +392,10 @@
         <source>无法创建通讯记录：%1</source>
         <translation>Cannot create the traffic capture: %1</translation>
     </message>
+    <message>
+        <source>参数备份与恢复…</source>
+        <translation>Parameter backup and restore…</translation>
+    </message>
 </context>
 <context>
     <name>kv::Catalogue</name>
@@ -1989,6 +1993,243 @@
     </message>
 </context>
 <context>
+    <name>kv::ChartExport</name>
+    <message>
+        <source>保存曲线图片…</source>
+        <translation>Save chart picture…</translation>
+    </message>
+    <message>
+        <source>复制曲线图片</source>
+        <translation>Copy chart picture</translation>
+    </message>
+    <message>
+        <source>保存曲线图片</source>
+        <translation>Save chart picture</translation>
+    </message>
+    <message>
+        <source>PNG 图片 (*.png)</source>
+        <translation>PNG pictures (*.png)</translation>
+    </message>
+    <message>
+        <source>曲线.png</source>
+        <translation>chart.png</translation>
+    </message>
+    <message>
+        <source>曲线图片未能保存：%1</source>
+        <translation>The chart picture could not be saved: %1</translation>
+    </message>
+    <message>
+        <source>无法写入</source>
+        <translation>cannot write</translation>
+    </message>
+</context>
+<context>
+    <name>kv::CommandLine</name>
+    <message>
+        <source>读取驱动器的全部参数，保存为参数集文件。</source>
+        <translation>Reads every parameter of the drive and saves them as a parameter-set file.</translation>
+    </message>
+    <message>
+        <source>比较驱动器与参数集文件，列出不同的参数；没有不同时退出码为 0，有不同时为 1。</source>
+        <translation>Compares the drive with a parameter-set file and lists the parameters that differ; exit code 0 when none differ, 1 when some do.</translation>
+    </message>
+    <message>
+        <source>读取参数，输出代码、名称和值。</source>
+        <translation>Reads parameters and prints code, name and value.</translation>
+    </message>
+    <message>
+        <source>写入参数（十进制 -32768..65535 或 0x 十六进制），每个写入后读回校验。</source>
+        <translation>Writes parameters (decimal -32768..65535, or hexadecimal with 0x), each read back to verify.</translation>
+    </message>
+    <message>
+        <source>显示帮助。</source>
+        <translation>Displays this help.</translation>
+    </message>
+    <message>
+        <source>显示版本。</source>
+        <translation>Displays the version.</translation>
+    </message>
+    <message>
+        <source>串口：COM n、设备路径（/dev/ttyUSB0）或系统端口名。</source>
+        <translation>Serial port: COM n, a device path (/dev/ttyUSB0) or a system port name.</translation>
+    </message>
+    <message>
+        <source>驱动器站号 1..247（默认 1）。</source>
+        <translation>Station number of the drive, 1..247 (default 1).</translation>
+    </message>
+    <message>
+        <source>波特率（默认 9600）。</source>
+        <translation>Baud rate (default 9600).</translation>
+    </message>
+    <message>
+        <source>校验位 N、E 或 O（默认 N）。</source>
+        <translation>Parity N, E or O (default N).</translation>
+    </message>
+    <message>
+        <source>只列出将写入的参数，不写入。</source>
+        <translation>Only list the parameters that would be written; write nothing.</translation>
+    </message>
+    <message>
+        <source>参数代码，如 9906。</source>
+        <translation>Parameter code, e.g. 9906.</translation>
+    </message>
+    <message>
+        <source>参数代码和新值，如 2202=100。</source>
+        <translation>Parameter code and new value, e.g. 2202=100.</translation>
+    </message>
+    <message>
+        <source>参数集文件。</source>
+        <translation>Parameter-set file.</translation>
+    </message>
+    <message>
+        <source>缺少 --port</source>
+        <translation>--port is missing</translation>
+    </message>
+    <message>
+        <source>站号应为 1..247：%1</source>
+        <translation>The station must be 1..247: %1</translation>
+    </message>
+    <message>
+        <source>波特率应为正整数：%1</source>
+        <translation>The baud rate must be a positive whole number: %1</translation>
+    </message>
+    <message>
+        <source>校验位应为 N、E 或 O：%1</source>
+        <translation>The parity must be N, E or O: %1</translation>
+    </message>
+    <message>
+        <source>缺少参数代码</source>
+        <translation>No parameter code given</translation>
+    </message>
+    <message>
+        <source>缺少 CODE=VALUE</source>
+        <translation>No CODE=VALUE given</translation>
+    </message>
+    <message>
+        <source>没有这个参数代码：%1</source>
+        <translation>No such parameter code: %1</translation>
+    </message>
+    <message>
+        <source>应为 CODE=VALUE：%1</source>
+        <translation>Expected CODE=VALUE: %1</translation>
+    </message>
+    <message>
+        <source>参数 %1 %2 只读：%3</source>
+        <translation>Parameter %1 %2 is read-only: %3</translation>
+    </message>
+    <message>
+        <source>参数 %1 的值应为 -32768..65535 的整数或 0x 十六进制数：%2</source>
+        <translation>The value of parameter %1 must be a whole number -32768..65535 or hexadecimal with 0x: %2</translation>
+    </message>
+    <message>
+        <source>参数 %1 写了两次</source>
+        <translation>Parameter %1 is given twice</translation>
+    </message>
+    <message>
+        <source>应给出一个参数集文件</source>
+        <translation>Give one parameter-set file</translation>
+    </message>
+    <message>
+        <source>%1：%2</source>
+        <translation>%1: %2</translation>
+    </message>
+    <message>
+        <source>%1（见 %2 %3 --help）</source>
+        <translation>%1 (see %2 %3 --help)</translation>
+    </message>
+    <message>
+        <source>没有这个串口</source>
+        <translation>no such port</translation>
+    </message>
+    <message>
+        <source>无法打开串口 %1：%2</source>
+        <translation>Cannot open the serial port %1: %2</translation>
+    </message>
+    <message>
+        <source>读取</source>
+        <translation>Reading</translation>
+    </message>
+    <message>
+        <source>写入</source>
+        <translation>Writing</translation>
+    </message>
+    <message>
+        <source>约剩 %1 秒</source>
+        <translation>about %1 s left</translation>
+    </message>
+    <message>
+        <source>读取中断：%1（已读取 %2 / %3 个参数）%4</source>
+        <translation>Reading stopped: %1 (%2 / %3 parameters read)%4</translation>
+    </message>
+    <message>
+        <source>，未保存文件</source>
+        <translation>, no file saved</translation>
+    </message>
+    <message>
+        <source>%1 %2：未能读取（%3）</source>
+        <translation>%1 %2: could not be read (%3)</translation>
+    </message>
+    <message>
+        <source>无法保存 %1：%2</source>
+        <translation>Cannot save %1: %2</translation>
+    </message>
+    <message>
+        <source>已保存 %1 个参数到 %2</source>
+        <translation>Saved %1 parameters to %2</translation>
+    </message>
+    <message>
+        <source>驱动器 %1</source>
+        <translation>drive %1</translation>
+    </message>
+    <message>
+        <source>文件 %1</source>
+        <translation>file %1</translation>
+    </message>
+    <message>
+        <source>驱动器与文件相同（比较了 %1 个参数）</source>
+        <translation>Drive and file are the same (%1 parameters compared)</translation>
+    </message>
+    <message>
+        <source>%1 个参数不同</source>
+        <translation>%1 parameters differ</translation>
+    </message>
+    <message>
+        <source>驱动器与文件相同，无需写入</source>
+        <translation>Drive and file are the same, nothing to write</translation>
+    </message>
+    <message>
+        <source>将写入 %1 个参数（--dry-run：未写入）</source>
+        <translation>%1 parameters would be written (--dry-run: nothing written)</translation>
+    </message>
+    <message>
+        <source>写入中断：%1</source>
+        <translation>Writing stopped: %1</translation>
+    </message>
+    <message>
+        <source>%1 %2：%3</source>
+        <translation>%1 %2: %3</translation>
+    </message>
+    <message>
+        <source>把参数集文件中与驱动器不同的可写参数写入驱动器（先 9902，再 99 组，再其他各组），每个写入后读回校验；--dry-run 只列出。</source>
+        <translation>Writes the writable parameters of a parameter-set file that differ from the drive (9902 first, then group 99, then the other groups), each read back to verify; --dry-run only lists them.</translation>
+    </message>
+</context>
+<context>
+    <name>kv::Csv</name>
+    <message>
+        <source>字段中间有引号</source>
+        <translation>a quote inside a field</translation>
+    </message>
+    <message>
+        <source>引号后还有字符</source>
+        <translation>characters after a closing quote</translation>
+    </message>
+    <message>
+        <source>引号没有结束</source>
+        <translation>a quote that is never closed</translation>
+    </message>
+</context>
+<context>
     <name>kv::LanguageMenu</name>
     <message>
         <source>语言 / Language</source>
@@ -2004,10 +2245,503 @@
     </message>
 </context>
 <context>
+    <name>kv::LiveRecording</name>
+    <message>
+        <source>时间,频率 (Hz),电流 (A),直流电压 (V),AI1,AI2,状态字,CRC</source>
+        <translation>Time,Frequency (Hz),Current (A),DC bus voltage (V),AI1,AI2,Status word,CRC</translation>
+    </message>
+    <message>
+        <source>正确</source>
+        <translation>good</translation>
+    </message>
+    <message>
+        <source>错误</source>
+        <translation>bad</translation>
+    </message>
+</context>
+<context>
+    <name>kv::LiveRecordingUi</name>
+    <message>
+        <source>记录实时数据…</source>
+        <translation>Record live values…</translation>
+    </message>
+    <message>
+        <source>停止记录</source>
+        <translation>Stop recording</translation>
+    </message>
+    <message>
+        <source>实时数据记录已停止：%1</source>
+        <translation>The recording of live values has stopped: %1</translation>
+    </message>
+    <message>
+        <source>记录实时数据</source>
+        <translation>Record live values</translation>
+    </message>
+    <message>
+        <source>CSV 文件 (*.csv);;所有文件 (*)</source>
+        <translation>CSV files (*.csv);;All files (*)</translation>
+    </message>
+    <message>
+        <source>实时数据.csv</source>
+        <translation>live-values.csv</translation>
+    </message>
+    <message>
+        <source>无法创建实时数据记录：%1</source>
+        <translation>Cannot create the recording of live values: %1</translation>
+    </message>
+    <message>
+        <source>实时记录：%1（%2 行）</source>
+        <translation>Recording: %1 (%2 rows)</translation>
+    </message>
+</context>
+<context>
     <name>kv::MessageBoxes</name>
     <message>
         <source>KOLVEN调试助手</source>
         <translation>KOLVEN Debug Assistant</translation>
+    </message>
+</context>
+<context>
+    <name>kv::ParameterEditDialog</name>
+    <message>
+        <source>修改参数</source>
+        <translation>Change parameter</translation>
+    </message>
+    <message>
+        <source>-32768..65535 或 0x0000..0xFFFF</source>
+        <translation>-32768..65535 or 0x0000..0xFFFF</translation>
+    </message>
+    <message>
+        <source>写入</source>
+        <translation>Write</translation>
+    </message>
+    <message>
+        <source>代码</source>
+        <translation>Code</translation>
+    </message>
+    <message>
+        <source>名称</source>
+        <translation>Name</translation>
+    </message>
+    <message>
+        <source>寄存器</source>
+        <translation>Register</translation>
+    </message>
+    <message>
+        <source>当前值</source>
+        <translation>Present value</translation>
+    </message>
+    <message>
+        <source>新值</source>
+        <translation>New value</translation>
+    </message>
+    <message>
+        <source>只读：%1</source>
+        <translation>Read-only: %1</translation>
+    </message>
+    <message>
+        <source>正在读取…</source>
+        <translation>Reading…</translation>
+    </message>
+    <message>
+        <source>请输入 -32768..65535 的整数，或以 0x 开头的十六进制数（0x0000..0xFFFF）</source>
+        <translation>Enter a whole number -32768..65535, or a hexadecimal number starting with 0x (0x0000..0xFFFF)</translation>
+    </message>
+    <message>
+        <source>正在写入…</source>
+        <translation>Writing…</translation>
+    </message>
+    <message>
+        <source>读取失败：%1</source>
+        <translation>Read failed: %1</translation>
+    </message>
+</context>
+<context>
+    <name>kv::ParameterSet</name>
+    <message>
+        <source>、</source>
+        <translation>, </translation>
+    </message>
+    <message>
+        <source>运行数据是实际值，只能读取</source>
+        <translation>operating data are actual values and can only be read</translation>
+    </message>
+    <message>
+        <source>故障记录只能读取</source>
+        <translation>the fault log can only be read</translation>
+    </message>
+    <message>
+        <source>驱动器信息只能读取</source>
+        <translation>the drive information can only be read</translation>
+    </message>
+    <message>
+        <source>通讯计数与状态只能读取</source>
+        <translation>the communication counters and status can only be read</translation>
+    </message>
+    <message>
+        <source>%1（有符号 %2，0x%3）</source>
+        <translation>%1 (signed %2, 0x%3)</translation>
+    </message>
+    <message>
+        <source>未读</source>
+        <translation>not read</translation>
+    </message>
+    <message>
+        <source>只读</source>
+        <translation>read-only</translation>
+    </message>
+    <message>
+        <source>相同</source>
+        <translation>same</translation>
+    </message>
+    <message>
+        <source>已写入，已校验</source>
+        <translation>written and verified</translation>
+    </message>
+    <message>
+        <source>读回值为 %1，与写入值 %2 不符</source>
+        <translation>read back as %1, not the %2 written</translation>
+    </message>
+    <message>
+        <source>无应答</source>
+        <translation>no reply</translation>
+    </message>
+    <message>
+        <source>串口已断开</source>
+        <translation>port lost</translation>
+    </message>
+    <message>
+        <source>已取消</source>
+        <translation>cancelled</translation>
+    </message>
+    <message>
+        <source>%1（%2）</source>
+        <translation>%1 (%2)</translation>
+    </message>
+    <message>
+        <source>已写入并校验 0 个参数</source>
+        <translation>Written and verified: 0 parameters</translation>
+    </message>
+    <message>
+        <source>已写入并校验 %1 个参数：%2</source>
+        <translation>Written and verified: %1 parameters: %2</translation>
+    </message>
+    <message>
+        <source>被拒绝 %1 个：%2</source>
+        <translation>Refused: %1: %2</translation>
+    </message>
+    <message>
+        <source>读回不符 %1 个：%2</source>
+        <translation>Read back different: %1: %2</translation>
+    </message>
+    <message>
+        <source>写入失败 %1 个：%2</source>
+        <translation>Write failed: %1: %2</translation>
+    </message>
+    <message>
+        <source>写入未确认 %1 个：%2</source>
+        <translation>Write not confirmed: %1: %2</translation>
+    </message>
+    <message>
+        <source>未改变 %1 个（与文件相同）</source>
+        <translation>Unchanged: %1 (same as the file)</translation>
+    </message>
+    <message>
+        <source>只读参数 %1 个，未写入</source>
+        <translation>Read-only parameters: %1, not written</translation>
+    </message>
+    <message>
+        <source>未能读取 %1 个，未写入</source>
+        <translation>Could not be read: %1, not written</translation>
+    </message>
+    <message>
+        <source>已停止：%1</source>
+        <translation>Stopped: %1</translation>
+    </message>
+    <message>
+        <source>已停止：%1；未写入 %2 个：%3</source>
+        <translation>Stopped: %1; not written: %2: %3</translation>
+    </message>
+    <message>
+        <source>不同</source>
+        <translation>different</translation>
+    </message>
+</context>
+<context>
+    <name>kv::ParameterSetFile</name>
+    <message>
+        <source>第 %1 行：%2</source>
+        <translation>Line %1: %2</translation>
+    </message>
+    <message>
+        <source>文件过大（超过 1 MB），不是参数集文件</source>
+        <translation>the file is too large (over 1 MB) for a parameter-set file</translation>
+    </message>
+    <message>
+        <source>含有二进制数据，不是文本的参数集文件</source>
+        <translation>binary data: not a parameter-set text file</translation>
+    </message>
+    <message>
+        <source>文件是空的</source>
+        <translation>the file is empty</translation>
+    </message>
+    <message>
+        <source>表头应为“代码,名称,寄存器,值”</source>
+        <translation>the header row must be “代码,名称,寄存器,值” (code, name, register, value; the same in every language)</translation>
+    </message>
+    <message>
+        <source>应有 4 列，实有 %1 列</source>
+        <translation>4 columns expected, %1 found</translation>
+    </message>
+    <message>
+        <source>代码%1不是参数代码</source>
+        <translation>the code %1 is not a parameter code</translation>
+    </message>
+    <message>
+        <source>参数目录中没有代码%1</source>
+        <translation>the catalogue has no code %1</translation>
+    </message>
+    <message>
+        <source>参数 %1 重复（第 %2 行已有）</source>
+        <translation>parameter %1 repeated (already on line %2)</translation>
+    </message>
+    <message>
+        <source>寄存器%1与参数 %2 的寄存器 %3 不符</source>
+        <translation>the register %1 does not match register %3 of parameter %2</translation>
+    </message>
+    <message>
+        <source>值%1不是 -32768..65535 的整数</source>
+        <translation>the value %1 is not a whole number -32768..65535</translation>
+    </message>
+    <message>
+        <source>文件中没有参数</source>
+        <translation>the file holds no parameters</translation>
+    </message>
+    <message>
+        <source>无法打开文件：%1</source>
+        <translation>cannot open the file: %1</translation>
+    </message>
+</context>
+<context>
+    <name>kv::ParameterSetRunner</name>
+    <message>
+        <source>已取消</source>
+        <translation>cancelled</translation>
+    </message>
+    <message>
+        <source>串口已断开</source>
+        <translation>port lost</translation>
+    </message>
+    <message>
+        <source>驱动器无应答</source>
+        <translation>the drive does not answer</translation>
+    </message>
+    <message>
+        <source>写入后读回失败：%1</source>
+        <translation>read-back after the write failed: %1</translation>
+    </message>
+</context>
+<context>
+    <name>kv::ParameterSetWindow</name>
+    <message>
+        <source>参数备份与恢复</source>
+        <translation>Parameter backup and restore</translation>
+    </message>
+    <message>
+        <source>读取全部</source>
+        <translation>Read all</translation>
+    </message>
+    <message>
+        <source>取消</source>
+        <translation>Cancel</translation>
+    </message>
+    <message>
+        <source>保存…</source>
+        <translation>Save…</translation>
+    </message>
+    <message>
+        <source>打开…</source>
+        <translation>Open…</translation>
+    </message>
+    <message>
+        <source>写入驱动器</source>
+        <translation>Write to drive</translation>
+    </message>
+    <message>
+        <source>只显示不同</source>
+        <translation>Only differences</translation>
+    </message>
+    <message>
+        <source>未打开参数集文件</source>
+        <translation>No parameter-set file open</translation>
+    </message>
+    <message>
+        <source>代码</source>
+        <translation>Code</translation>
+    </message>
+    <message>
+        <source>名称</source>
+        <translation>Name</translation>
+    </message>
+    <message>
+        <source>寄存器</source>
+        <translation>Register</translation>
+    </message>
+    <message>
+        <source>驱动器值</source>
+        <translation>Drive value</translation>
+    </message>
+    <message>
+        <source>文件值</source>
+        <translation>File value</translation>
+    </message>
+    <message>
+        <source>状态</source>
+        <translation>Status</translation>
+    </message>
+    <message>
+        <source>（正在取消…）</source>
+        <translation> (cancelling…)</translation>
+    </message>
+    <message>
+        <source>还没有从驱动器读取到参数，请先“读取全部”</source>
+        <translation>No parameters have been read from the drive yet: press “Read all” first</translation>
+    </message>
+    <message>
+        <source>保存参数集</source>
+        <translation>Save parameter set</translation>
+    </message>
+    <message>
+        <source>参数集文件 (*.csv);;所有文件 (*)</source>
+        <translation>Parameter-set files (*.csv);;All files (*)</translation>
+    </message>
+    <message>
+        <source>参数集.csv</source>
+        <translation>parameter-set.csv</translation>
+    </message>
+    <message>
+        <source>参数集未能保存：%1</source>
+        <translation>The parameter set could not be saved: %1</translation>
+    </message>
+    <message>
+        <source>已保存 %1 个参数：%2</source>
+        <translation>Saved %1 parameters: %2</translation>
+    </message>
+    <message>
+        <source>打开参数集</source>
+        <translation>Open parameter set</translation>
+    </message>
+    <message>
+        <source>参数集文件未能打开：%1
+%2</source>
+        <translation>The parameter-set file could not be opened: %1
+%2</translation>
+    </message>
+    <message>
+        <source>文件：%1（%2 个参数）</source>
+        <translation>File: %1 (%2 parameters)</translation>
+    </message>
+    <message>
+        <source>请先打开参数集文件</source>
+        <translation>Open a parameter-set file first</translation>
+    </message>
+    <message>
+        <source>已读取 %1 / %2 个参数</source>
+        <translation>Read %1 / %2 parameters</translation>
+    </message>
+    <message>
+        <source>已写入 %1 / %2 个参数</source>
+        <translation>Written %1 / %2 parameters</translation>
+    </message>
+    <message>
+        <source>，约剩 %1 秒</source>
+        <translation>, about %1 s left</translation>
+    </message>
+    <message>
+        <source>已读取 %1 / %2 个参数，用时 %3 秒</source>
+        <translation>Read %1 / %2 parameters in %3 s</translation>
+    </message>
+    <message>
+        <source>，%1 个未能读取</source>
+        <translation>, %1 could not be read</translation>
+    </message>
+    <message>
+        <source>（%1）</source>
+        <translation> (%1)</translation>
+    </message>
+    <message>
+        <source>读取已停止：%1。已读取 %2 / %3 个参数。</source>
+        <translation>Reading stopped: %1. %2 / %3 parameters read.</translation>
+    </message>
+    <message>
+        <source>读取驱动器已停止（%1），未写入任何参数</source>
+        <translation>Reading the drive stopped (%1), no parameter written</translation>
+    </message>
+    <message>
+        <source>读取驱动器已停止：%1。未写入任何参数。</source>
+        <translation>Reading the drive stopped: %1. No parameter was written.</translation>
+    </message>
+    <message>
+        <source>写入完成</source>
+        <translation>Writing done</translation>
+    </message>
+    <message>
+        <source>写入已停止（%1）</source>
+        <translation>Writing stopped (%1)</translation>
+    </message>
+    <message>
+        <source>驱动器与文件相同，无需写入</source>
+        <translation>Drive and file are the same, nothing to write</translation>
+    </message>
+    <message>
+        <source>可写参数中，驱动器的值与文件相同，无需写入。</source>
+        <translation>The writable parameters of the drive hold the values of the file: nothing to write.</translation>
+    </message>
+    <message>
+        <source>将修改 %1 个参数（可写参数中与文件不同的），每个写入后读回校验。</source>
+        <translation>%1 parameters will be changed (the writable ones that differ from the file), each read back after writing to verify.</translation>
+    </message>
+    <message>
+        <source>先写入 9902 应用宏，然后重新读取并比较其余参数。</source>
+        <translation>9902 Application macro is written first, then the other parameters are read and compared again.</translation>
+    </message>
+    <message>
+        <source>确定写入驱动器？</source>
+        <translation>Write to the drive?</translation>
+    </message>
+    <message>
+        <source>未写入</source>
+        <translation>Nothing written</translation>
+    </message>
+</context>
+<context>
+    <name>kv::Reconnect</name>
+    <message>
+        <source>断线自动重连</source>
+        <translation>Reconnect automatically</translation>
+    </message>
+    <message>
+        <source>重新连接中…</source>
+        <translation>Reconnecting…</translation>
+    </message>
+    <message>
+        <source>重新连接中…（已试 %1 次）</source>
+        <translation>Reconnecting… (%1 tries)</translation>
+    </message>
+</context>
+<context>
+    <name>kv::ResponseTimeoutItem</name>
+    <message>
+        <source>响应超时…</source>
+        <translation>Response timeout…</translation>
+    </message>
+    <message>
+        <source>响应超时</source>
+        <translation>Response timeout</translation>
+    </message>
+    <message>
+        <source>等待应答的时间（100～5000 毫秒）：</source>
+        <translation>Time to wait for a reply (100 to 5000 ms):</translation>
     </message>
 </context>
 <context>

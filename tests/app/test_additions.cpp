@@ -36,7 +36,9 @@
 #include <QMenuBar>
 #include <QPushButton>
 #include <QTemporaryDir>
+#include <QHelpEvent>
 #include <QTest>
+#include <QToolTip>
 
 using namespace kv;
 
@@ -132,6 +134,22 @@ void TestAdditions::statusLineShowsThePort()
     QCOMPARE(m_add->Status().Port->text(), m_pty->slavePath() + QStringLiteral("  9600,N,8,1  站号 0A"));
     m_form->CommandOpenMSC_Click();
     QCOMPARE(m_add->Status().Port->text(), QStringLiteral("未打开"));
+
+    // A text longer than the window: the window keeps its width, the long part
+    // gives way and shows its whole text as a tooltip, the short one stays whole.
+    m_form->show();
+    const int width = m_form->width();
+    const QString path = QStringLiteral("/tmp/") + QString(300, QLatin1Char('x')) + QStringLiteral(".txt");
+    m_add->Status().Capture->setText(path);
+    m_add->Status().Capture->show();
+    QCoreApplication::sendPostedEvents();
+    QCoreApplication::processEvents();
+    QCOMPARE(m_form->width(), width);
+    QVERIFY(m_add->Status().Capture->geometry().right() < width);
+    QCOMPARE(m_add->Status().Port->width(), m_add->Status().Port->sizeHint().width());
+    QHelpEvent help(QEvent::ToolTip, QPoint(2, 2), m_add->Status().Capture->mapToGlobal(QPoint(2, 2)));
+    QCoreApplication::sendEvent(m_add->Status().Capture, &help);
+    QCOMPARE(QToolTip::text(), path);
 }
 
 void TestAdditions::lineLentToTheEngine()

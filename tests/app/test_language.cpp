@@ -18,6 +18,7 @@
 #include "tests/support/pty.h"
 
 #include <QAction>
+#include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
 #include <QGroupBox>
@@ -30,6 +31,7 @@
 #include <QRegularExpression>
 #include <QScrollBar>
 #include <QStyle>
+#include <QTableWidget>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -200,6 +202,22 @@ void TestLanguage::englishLeavesNoChinese()
     Form2* help = m_form->AuxWindows().ShowHelp();
     texts += TextsOf(help) + help->WrittenLines();
     texts += TextsOf(m_form->AuxWindows().ShowPicture());
+    // The windows of the additions, with the parameter table's rows and headers.
+    for (const char* item : {"ParamSet", "ResponseTimeout"})
+        m_add->findChild<QAction*>(QString::fromLatin1(item))->trigger();
+    for (QWidget* w : QApplication::topLevelWidgets())
+        if (w->isVisible() && w != m_form.get())
+            texts += TextsOf(w);
+    QTableWidget* table = nullptr;
+    for (QWidget* w : QApplication::topLevelWidgets())
+        if (w->objectName() == QStringLiteral("ParameterSetWindow"))
+            table = w->findChild<QTableWidget*>(QStringLiteral("Table"));
+    QVERIFY(table);
+    for (int c = 0; c < table->columnCount(); ++c)
+        texts << table->horizontalHeaderItem(c)->text();
+    for (int r = 0; r < table->rowCount(); ++r)
+        for (int c = 0; c < table->columnCount(); ++c)
+            texts << table->item(r, c)->text() << table->item(r, c)->toolTip();
 
     // Messages and their titles.
     m_boxes.answers = {MsgAnswer::No, MsgAnswer::No};

@@ -62,7 +62,12 @@ struct Cli {
 
 Cli RunCli(const QStringList& args)
 {
+    // Settings of its own: the language a user chose for the tool does not reach the test.
+    static QTemporaryDir config;
     QProcess p;
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.insert(QStringLiteral("XDG_CONFIG_HOME"), config.path());
+    p.setProcessEnvironment(env);
     p.start(QStringLiteral(KV_ASSISTANT), args);
     Cli r;
     if (!p.waitForFinished(60000))

@@ -3,9 +3,12 @@
 #include "tests/support/pty.h"
 
 #include <QSignalSpy>
+#include <QSocketNotifier>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
+
+#include <cerrno>
 
 using namespace kv;
 
@@ -50,6 +53,7 @@ private slots:
     void textMode();
     void textModeJoinsASplitCharacter();
     void readAfterBlockingWait();
+    void staleReadNoticeKeepsThePort();
     void eventNotRaisedWhileHandlerBlocks();
     void noEventWhenNothingWaits();
     void inBufferCountZeroDiscards();
@@ -221,6 +225,33 @@ void TestMSComm::readAfterBlockingWait()
     QSignalSpy spy(&comm, &MSComm::OnComm);
     QTest::qWait(100);
     QCOMPARE(spy.count(), 0);
+}
+
+void TestMSComm::staleReadNoticeKeepsThePort()
+{
+    // A read notice that comes after a wait took its bytes. The read finds
+    // nothing, and Qt reports the error number left from before, often "try
+    // again" (an X11 connection leaves it): a resource error. The port stays
+    // open and goes on receiving.
+    test::Pty pty;
+    MSComm comm;
+    comm.setPortDevice(pty.slavePath());
+    comm.setInputMode(1);
+    comm.setRThreshold(1);
+    comm.setPortOpen(true);
+    QSignalSpy openChanged(&comm, &MSComm::OpenChanged);
+    QSocketNotifier* notice = nullptr;
+    for (QSocketNotifier* n : comm.findChildren<QSocketNotifier*>())
+        if (n->type() == QSocketNotifier::Read)
+            notice = n;
+    QVERIFY(notice);
+    QEvent activated(QEvent::SockAct);
+    errno = EAGAIN;
+    QCoreApplication::sendEvent(notice, &activated);
+    QVERIFY(comm.PortOpen());
+    QVERIFY(pty.write(QByteArray::fromHex("01030200017984")));
+    QCOMPARE(ReceiveThroughEvents(comm, 7), QByteArray::fromHex("01030200017984"));
+    QCOMPARE(openChanged.count(), 0);
 }
 
 void TestMSComm::eventNotRaisedWhileHandlerBlocks()
