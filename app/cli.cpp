@@ -1,5 +1,8 @@
 #include "app/cli.h"
 
+#include "app/commandline.h"
+#include "app/language.h"
+
 #include <QCommandLineParser>
 #include <QCoreApplication>
 #include <QTextStream>
@@ -30,7 +33,7 @@ QString CommandList(std::span<const SubCommand> commands)
 {
     if (commands.empty())
         return {};
-    QString text = QCoreApplication::translate("kv::CommandLine", "命令：") + u'\n';
+    QString text = u'\n' + QCoreApplication::translate("kv::CommandLine", "命令：") + u'\n';
     for (const SubCommand& c : commands)
         text += QStringLiteral("  %1  %2\n").arg(c.name, -12).arg(c.summary);
     return text;
@@ -39,6 +42,8 @@ QString CommandList(std::span<const SubCommand> commands)
 int RunSubCommand(const SubCommand& command, const QStringList& arguments, const QCommandLineOption& help,
                   QTextStream& out, QTextStream& err)
 {
+    if (command.runArguments)
+        return command.runArguments(QStringList{QCoreApplication::arguments().value(0), command.name} + arguments);
     const QString who = QCoreApplication::applicationName() + u' ' + command.name;
     QCommandLineParser parser;
     parser.setApplicationDescription(command.summary);
@@ -64,8 +69,14 @@ int RunSubCommand(const SubCommand& command, const QStringList& arguments, const
 
 std::span<const SubCommand> SubCommands()
 {
-    // Each sub-command is one row here.
-    static const std::vector<SubCommand> commands;
+    // Each sub-command is one row here. The parameter work (backup, compare,
+    // restore, read, write) reads its own options.
+    static const std::vector<SubCommand> commands = [] {
+        std::vector<SubCommand> rows;
+        for (const QString& name : ParameterCommandNames())
+            rows.push_back(SubCommand{name, ParameterCommandSummary(name), {}, {}, RunParameterCommand});
+        return rows;
+    }();
     return commands;
 }
 
@@ -129,6 +140,7 @@ std::optional<int> RunCommandLine(int& argc, char** argv)
     // Parsing and the sub-commands need an application object; one without a
     // window, so that no display is needed.
     QCoreApplication app(argc, argv);
+    InstallChosenLanguage();  // kept in the window's settings
     QTextStream out(stdout);
     QTextStream err(stderr);
     return RunCommandLine(QCoreApplication::arguments(), SubCommands(), out, err);

@@ -25,6 +25,9 @@ struct SubCommand {
     std::function<void(QCommandLineParser&)> declare;
     // Does the work, inside a QCoreApplication, and returns the exit status.
     std::function<int(const QCommandLineParser&, QTextStream& out, QTextStream& err)> run;
+    // Instead of declare and run: a sub-command that reads its own options,
+    // --help included. It gets the program's name, its own name and the rest.
+    std::function<int(const QStringList& arguments)> runArguments;
 };
 
 // The program's sub-commands.
@@ -39,7 +42,8 @@ std::optional<int> RunCommandLine(const QStringList& arguments, std::span<const 
                                   QTextStream& out, QTextStream& err);
 
 // The same for main(), before any application object exists: the process's
-// arguments, standard output and standard error, the program's sub-commands.
+// arguments, standard output and standard error, the program's sub-commands,
+// in the language chosen for the window.
 std::optional<int> RunCommandLine(int& argc, char** argv);
 
 } // namespace kv

@@ -1,5 +1,6 @@
 #include "app/form1.h"
 
+#include "app/language.h"
 #include "app/lamp.h"
 #include "app/logbox.h"
 #include "app/panelnumbers.h"
@@ -11,6 +12,7 @@
 #include "serial/mscomm.h"
 #include "serial/portopen.h"
 
+#include <QAbstractButton>
 #include <QAction>
 #include <QApplication>
 #include <QCheckBox>
@@ -28,7 +30,13 @@
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QScreen>
+#include <QScrollBar>
 #include <QSignalBlocker>
+#include <QStyle>
+
+#include <algorithm>
+#include <map>
+#include <utility>
 
 namespace {
 
@@ -156,22 +164,21 @@ QIcon ProgramIcon()
     return QIcon(icon);
 }
 
-const QString kLampCaptions = QStringLiteral(
-    "外信号 外1/2  超极限   远程   到达    报警  禁合闸   OFF3   OFF2   故障  准给定  准运行 准合闸  ");
+// The captions under the status lamps, one word per lamp, left to right; the
+// lamps stand over the words.
+const char* const kLampCaptions = QT_TRANSLATE_NOOP(
+    "Form1", "外信号 外1/2  超极限   远程   到达    报警  禁合闸   OFF3   OFF2   故障  准给定  准运行 准合闸  ");
 
 } // namespace
 
-const QStringList& Form1::CurveColorNames()
+QStringList Form1::CurveColorNames()
 {
-    static const QStringList names{QStringLiteral("绿色"), QStringLiteral("白色"), QStringLiteral("红色")};
-    return names;
+    return {tr("绿色"), tr("白色"), tr("红色")};
 }
 
-const QStringList& Form1::CurveSourceNames()
+QStringList Form1::CurveSourceNames()
 {
-    static const QStringList names{QStringLiteral("频率"), QStringLiteral("电流"), QStringLiteral("直流电压"),
-                                   QStringLiteral("AI1"), QStringLiteral("AI2")};
-    return names;
+    return {tr("频率"), tr("电流"), tr("直流电压"), QStringLiteral("AI1"), QStringLiteral("AI2")};
 }
 
 QFont Form1::PreferredWindowFont()
@@ -199,7 +206,7 @@ Form1::Form1(kv::MessageBoxes& boxes, kv::PlatformServices& platform, QWidget* p
     , m_platform(platform)
 {
     setObjectName(QStringLiteral("Form1"));
-    setWindowTitle(QStringLiteral("KOLVEN调试助手 专业ORVEX传动服务(加微信:tiaoshi0000) V1.0"));
+    setWindowTitle(tr("KOLVEN调试助手 专业ORVEX传动服务(加微信:tiaoshi0000) V1.0"));
     setWindowIcon(ProgramIcon());
     setFont(PreferredWindowFont());
 
@@ -227,7 +234,7 @@ Form1::~Form1() = default;
 
 void Form1::BuildMenu()
 {
-    Menu = menuBar()->addMenu(QStringLiteral("开始"));
+    Menu = menuBar()->addMenu(tr("开始"));
     Menu->setObjectName(QStringLiteral("Menu"));
     auto item = [this](QMenu* parentMenu, const QString& name, const QString& caption) {
         auto* action = new QAction(caption, this);
@@ -235,20 +242,20 @@ void Form1::BuildMenu()
         parentMenu->addAction(action);
         return action;
     };
-    debug1 = item(Menu, QStringLiteral("debug1"), QStringLiteral("调试助手"));
+    debug1 = item(Menu, QStringLiteral("debug1"), tr("调试助手"));
     debug1->setCheckable(true);
-    Instruction = item(Menu, QStringLiteral("Instruction"), QStringLiteral("使用教程"));
-    zuce = Menu->addMenu(QStringLiteral("注册MSCOMM控件"));
+    Instruction = item(Menu, QStringLiteral("Instruction"), tr("使用教程"));
+    zuce = Menu->addMenu(tr("注册MSCOMM控件"));
     zuce->setObjectName(QStringLiteral("zuce"));
-    regsvr32 = item(zuce, QStringLiteral("regsvr32"), QStringLiteral("注册控件"));
-    regsvr32u = item(zuce, QStringLiteral("regsvr32u"), QStringLiteral("卸载控件"));
-    about = item(Menu, QStringLiteral("about"), QStringLiteral("微信扫码加好友"));
-    exit1 = item(Menu, QStringLiteral("exit1"), QStringLiteral("退出"));
+    regsvr32 = item(zuce, QStringLiteral("regsvr32"), tr("注册控件"));
+    regsvr32u = item(zuce, QStringLiteral("regsvr32u"), tr("卸载控件"));
+    about = item(Menu, QStringLiteral("about"), tr("微信扫码加好友"));
+    exit1 = item(Menu, QStringLiteral("exit1"), tr("退出"));
 }
 
 void Form1::BuildSettingsGroup(QWidget* client)
 {
-    FrameMSC = Group(client, QStringLiteral("FrameMSC"), Tw(120, 120, 2415, 6285), QStringLiteral("串口设置"));
+    FrameMSC = Group(client, QStringLiteral("FrameMSC"), Tw(120, 120, 2415, 6285), tr("串口设置"));
     struct Row {
         QComboBox** box;
         const char* name;
@@ -256,16 +263,16 @@ void Form1::BuildSettingsGroup(QWidget* client)
         const char* text;
     };
     const Row rows[] = {
-        {&ComboMSCPort, "ComboMSCPort", "端  口", "COM 3"},
-        {&ComboMSCBaudrate, "ComboMSCBaudrate", "波特率", "9600"},
-        {&ComboParity, "ComboParity", "校验位", "None"},
-        {&ComboDatabits, "ComboDatabits", "数据位", "8"},
-        {&ComboStopbit, "ComboStopbit", "停止位", "1"},
-        {&Combo2, "Combo2", "站号", "1"},
+        {&ComboMSCPort, "ComboMSCPort", QT_TR_NOOP("端  口"), "COM 3"},
+        {&ComboMSCBaudrate, "ComboMSCBaudrate", QT_TR_NOOP("波特率"), "9600"},
+        {&ComboParity, "ComboParity", QT_TR_NOOP("校验位"), "None"},
+        {&ComboDatabits, "ComboDatabits", QT_TR_NOOP("数据位"), "8"},
+        {&ComboStopbit, "ComboStopbit", QT_TR_NOOP("停止位"), "1"},
+        {&Combo2, "Combo2", QT_TR_NOOP("站号"), "1"},
     };
     int top = 360;
     for (const Row& row : rows) {
-        Caption(FrameMSC, QString::fromUtf8(row.label), 120, top + 45);
+        Caption(FrameMSC, tr(row.label), 120, top + 45);
         *row.box = EditableCombo(FrameMSC, QString::fromLatin1(row.name), Tw(960, top, 1335, kComboHeight),
                                  QString::fromUtf8(row.text));
         top += 480;
@@ -283,30 +290,30 @@ void Form1::BuildSettingsGroup(QWidget* client)
 
 void Form1::BuildParameterGroup(QWidget* client)
 {
-    Frame3 = Group(client, QStringLiteral("Frame3"), Tw(2640, 120, 3855, 4695), QStringLiteral("参数列表"));
+    Frame3 = Group(client, QStringLiteral("Frame3"), Tw(2640, 120, 3855, 4695), tr("参数列表"));
     Combo1 = EditableCombo(Frame3, QStringLiteral("Combo1"), Tw(120, 300, 3615, kComboHeight),
-                           QStringLiteral("参数列表"));
+                           tr("参数列表"));
     List1 = Place(new QListWidget(Frame3), QStringLiteral("List1"), Tw(120, 720, 2295, 3855));
     List2 = Place(new QListWidget(Frame3), QStringLiteral("List2"), Tw(2460, 720, 1275, 3855));
-    CmdViewPram = Button(client, QStringLiteral("CmdViewPram"), Tw(5160, 5160, 1335, 420), QStringLiteral("查看参数"));
+    CmdViewPram = Button(client, QStringLiteral("CmdViewPram"), Tw(5160, 5160, 1335, 420), tr("查看参数"));
 
     // The parameter-name table, kept below the visible client area.
     Text7 = Place(new QPlainTextEdit(client), QStringLiteral("Text7"), Tw(2640, 6600, 3855, 1215));
-    Text7->setPlainText(kv::CatalogueText());
+    Text7->setPlainText(kv::ShownCatalogueText());
     Text7->setReadOnly(true);
 }
 
 void Form1::BuildTerminalGroup(QWidget* client)
 {
-    Frame1 = Group(client, QStringLiteral("Frame1"), Tw(2640, 120, 3855, 4695), QStringLiteral("调试"));
+    Frame1 = Group(client, QStringLiteral("Frame1"), Tw(2640, 120, 3855, 4695), tr("调试"));
     Text1 = TextBox(Frame1, QStringLiteral("Text1"), Tw(120, 300, 2535, 330), QStringLiteral("02060000000F"));
-    Command1 = Button(Frame1, QStringLiteral("Command1"), Tw(2760, 270, 975, 375), QStringLiteral("发送"));
+    Command1 = Button(Frame1, QStringLiteral("Command1"), Tw(2760, 270, 975, 375), tr("发送"));
     Text2 = Place(new kv::LogBox(Frame1), QStringLiteral("Text2"), Tw(120, 720, 3615, 2895));
-    ChkCRC16 = CheckBox(Frame1, QStringLiteral("ChkCRC16"), Tw(120, 3690, 2535, 300), QStringLiteral("添加CRC16校验码"), false);
-    ChkSend16 = CheckBox(Frame1, QStringLiteral("ChkSend16"), Tw(120, 3990, 2535, 300), QStringLiteral("16进制发送"), false);
+    ChkCRC16 = CheckBox(Frame1, QStringLiteral("ChkCRC16"), Tw(120, 3690, 2535, 300), tr("添加CRC16校验码"), false);
+    ChkSend16 = CheckBox(Frame1, QStringLiteral("ChkSend16"), Tw(120, 3990, 2535, 300), tr("16进制发送"), false);
     Chkreceive16 = CheckBox(Frame1, QStringLiteral("Chkreceive16"), Tw(120, 4290, 2535, 300),
-                            QStringLiteral("16进制显示接收"), false);
-    Command3 = Button(Frame1, QStringLiteral("Command3"), Tw(2760, 3840, 975, 375), QStringLiteral("清空"));
+                            tr("16进制显示接收"), false);
+    Command3 = Button(Frame1, QStringLiteral("Command3"), Tw(2760, 3840, 975, 375), tr("清空"));
     // Shown, it covers the parameter group completely, caption included.
     Frame1->setAutoFillBackground(true);
     Frame1->hide();
@@ -315,8 +322,8 @@ void Form1::BuildTerminalGroup(QWidget* client)
 
 void Form1::BuildDriveButtons(QWidget* client)
 {
-    Command_start = Button(client, QStringLiteral("Command_start"), Tw(2640, 4920, 1095, 420), QStringLiteral("启动"));
-    Command_stop = Button(client, QStringLiteral("Command_stop"), Tw(3840, 4920, 1095, 420), QStringLiteral("停止"));
+    Command_start = Button(client, QStringLiteral("Command_start"), Tw(2640, 4920, 1095, 420), tr("启动"));
+    Command_stop = Button(client, QStringLiteral("Command_stop"), Tw(3840, 4920, 1095, 420), tr("停止"));
     Text3 = TextBox(client, QStringLiteral("Text3"), Tw(2640, 5760, 855, 420), QStringLiteral("25"));
     QFont big = font();
     big.setBold(true);
@@ -328,13 +335,13 @@ void Form1::BuildDriveButtons(QWidget* client)
     unit.setPointSizeF(12);
     Label9->setFont(unit);
     Label9->setStyleSheet(QStringLiteral("color: #FF0000;"));
-    Command_set = Button(client, QStringLiteral("Command_set"), Tw(4080, 5760, 1095, 420), QStringLiteral("设置频率"));
-    Command2 = Button(client, QStringLiteral("Command2"), Tw(5400, 5760, 1095, 420), QStringLiteral("故障复位"));
+    Command_set = Button(client, QStringLiteral("Command_set"), Tw(4080, 5760, 1095, 420), tr("设置频率"));
+    Command2 = Button(client, QStringLiteral("Command2"), Tw(5400, 5760, 1095, 420), tr("故障复位"));
 }
 
 void Form1::BuildChartPanel(QWidget* client)
 {
-    Frame2 = Group(client, QStringLiteral("Frame2"), Tw(6600, 120, 7695, 6255), QStringLiteral("实时动态曲线"));
+    Frame2 = Group(client, QStringLiteral("Frame2"), Tw(6600, 120, 7695, 6255), tr("实时动态曲线"));
     CurveGraph1 = new CurveGraph(Frame2);
     CurveGraph1->setObjectName(QStringLiteral("CurveGraph1"));
     CurveGraph1->setGeometry(Tw(120, 240, 7215, 2535));
@@ -359,31 +366,31 @@ void Form1::BuildChartPanel(QWidget* client)
     QLineEdit** factors[] = {&textquxian1, &Text5, &Text6};
     for (int k = 0; k < 3; ++k) {
         chkShowCurve[k] = CheckBox(Frame4, QStringLiteral("chkShowCurve%1").arg(k), Tw(360, checkTops[k], 855, 255),
-                                   QStringLiteral("显示 %1").arg(k + 1), k == 0);
-        Caption(Frame4, QStringLiteral("颜色："), 1335, labelTops[k]);
+                                   tr("显示 %1").arg(k + 1), k == 0);
+        Caption(Frame4, tr("颜色："), 1335, labelTops[k]);
         comCurveColor[k] = PickOnlyList(Frame4, QStringLiteral("comCurveColor%1").arg(k),
                                         Tw(1860, listTops[k], 1215, kComboHeight));
-        Caption(Frame4, QStringLiteral("数据源："), 3195, labelTops[k]);
+        Caption(Frame4, tr("数据源："), 3195, labelTops[k]);
         comCurveType[k] = PickOnlyList(Frame4, QStringLiteral("comCurveType%1").arg(k),
                                        Tw(3840, listTops[k], 1215, kComboHeight));
-        Caption(Frame4, QStringLiteral("比例系数："), 5160, factorLabelTops[k]);
+        Caption(Frame4, tr("比例系数："), 5160, factorLabelTops[k]);
         *factors[k] = TextBox(Frame4, QString::fromLatin1(factorNames[k]), Tw(6120, factorTops[k], 855, 270),
                               QString::fromLatin1(factorTexts[k]));
     }
 
-    Caption(Frame2, QStringLiteral("水平网格份数："), 240, 4440);
+    Caption(Frame2, tr("水平网格份数："), 240, 4440);
     txtHorSplits = TextBox(Frame2, QStringLiteral("txtHorSplits"), Tw(1440, 4395, 495, 270), QStringLiteral("9"));
-    Caption(Frame2, QStringLiteral("垂直网格份数："), 2040, 4440);
+    Caption(Frame2, tr("垂直网格份数："), 2040, 4440);
     txtVerSplits = TextBox(Frame2, QStringLiteral("txtVerSplits"), Tw(3240, 4395, 495, 270), QStringLiteral("15"));
-    Caption(Frame2, QStringLiteral("垂直方向最小值："), 240, 4920);
+    Caption(Frame2, tr("垂直方向最小值："), 240, 4920);
     txtVerMin = TextBox(Frame2, QStringLiteral("txtVerMin"), Tw(1680, 4875, 495, 270), QStringLiteral("-50"));
-    Caption(Frame2, QStringLiteral("垂直方向最大值："), 2280, 4920);
+    Caption(Frame2, tr("垂直方向最大值："), 2280, 4920);
     txtVerMax = TextBox(Frame2, QStringLiteral("txtVerMax"), Tw(3720, 4875, 495, 270), QStringLiteral("100"));
     Commandgraphclear = Button(Frame2, QStringLiteral("Commandgraphclear"), Tw(4920, 4320, 1095, 375),
-                               QStringLiteral("清除曲线"));
+                               tr("清除曲线"));
     Commandgraphstart = Button(Frame2, QStringLiteral("Commandgraphstart"), Tw(4920, 4800, 1095, 375), kCaptionStart);
-    Command4 = Button(Frame2, QStringLiteral("Command4"), Tw(6240, 4320, 1095, 375), QStringLiteral("清除状态"));
-    Label24 = Place(new QLabel(QStringLiteral("状态指示"), Frame2), QStringLiteral("Label24"), Tw(6240, 4860, 1095, 300));
+    Command4 = Button(Frame2, QStringLiteral("Command4"), Tw(6240, 4320, 1095, 375), tr("清除状态"));
+    Label24 = Place(new QLabel(tr("状态指示"), Frame2), QStringLiteral("Label24"), Tw(6240, 4860, 1095, 300));
     QFont bold = font();
     bold.setBold(true);
     Label24->setFont(bold);
@@ -391,7 +398,8 @@ void Form1::BuildChartPanel(QWidget* client)
     Label24->setAlignment(Qt::AlignCenter);
 
     Frame5 = Group(Frame2, QStringLiteral("Frame5"), Tw(120, 5220, 7455, 915), QString());
-    Label23 = Place(new QLabel(kLampCaptions, Frame5), QStringLiteral("Label23"), Tw(120, 540, 7215, 255));
+    const QString lampCaptions = tr(kLampCaptions);
+    Label23 = Place(new QLabel(lampCaptions, Frame5), QStringLiteral("Label23"), Tw(120, 540, 7215, 255));
     QFont small;
     small.setFamilies({QStringLiteral("新宋体"), QStringLiteral("NSimSun"), font().family()});
     small.setPointSizeF(6.75);
@@ -399,16 +407,16 @@ void Form1::BuildChartPanel(QWidget* client)
     // The lamps stand over their captions: Shape1(12) leftmost, Shape1(0) rightmost.
     const QFontMetrics metrics(small);
     QList<int> centres;
-    for (qsizetype i = 0; i < kLampCaptions.size();) {
-        if (kLampCaptions[i] == u' ') {
+    for (qsizetype i = 0; i < lampCaptions.size();) {
+        if (lampCaptions[i] == u' ') {
             ++i;
             continue;
         }
         qsizetype end = i;
-        while (end < kLampCaptions.size() && kLampCaptions[end] != u' ')
+        while (end < lampCaptions.size() && lampCaptions[end] != u' ')
             ++end;
-        const int left = metrics.horizontalAdvance(kLampCaptions.left(i));
-        const int width = metrics.horizontalAdvance(kLampCaptions.mid(i, end - i));
+        const int left = metrics.horizontalAdvance(lampCaptions.left(i));
+        const int width = metrics.horizontalAdvance(lampCaptions.mid(i, end - i));
         centres.append(Label23->x() + left + width / 2);
         i = end;
     }
@@ -433,7 +441,20 @@ void Form1::ConnectHandlers()
     connect(Command3, &QPushButton::clicked, this, &Form1::Command3_Click);
     connect(MSComm, &kv::MSComm::OnComm, this, &Form1::MSComm_OnComm);
 
-    connect(Combo1, &QComboBox::currentIndexChanged, this, &Form1::Combo1_Click);
+    // Choosing an entry runs the handler, also the entry already shown (which
+    // changes no index). A choice that changes the entry raises the index change
+    // and then the activation, in one go: the handler runs once for both. The
+    // mark is taken back once control returns to the event loop, so an index
+    // set in code does not swallow a later choice.
+    connect(Combo1, &QComboBox::currentIndexChanged, this, [this] {
+        m_combo1IndexJustChanged = true;
+        QMetaObject::invokeMethod(this, [this] { m_combo1IndexJustChanged = false; }, Qt::QueuedConnection);
+        Combo1_Click();
+    });
+    connect(Combo1, &QComboBox::activated, this, [this] {
+        if (!std::exchange(m_combo1IndexJustChanged, false))
+            Combo1_Click();
+    });
 
     for (int k = 0; k < 3; ++k) {
         connect(chkShowCurve[k], &QCheckBox::toggled, this, [this, k] { chkShowCurve_Click(k); });
@@ -470,6 +491,83 @@ void Form1::ConnectHandlers()
     connect(about, &QAction::triggered, this, &Form1::about_Click);
 }
 
+void Form1::FitTranslatedTexts()
+{
+    // The middle column (parameter list, terminal, drive buttons) widens until
+    // the longest parameter row fits the list without scrolling sideways; what
+    // stands right of it moves along.
+    QListWidget probe;
+    probe.setFont(List1->font());
+    for (const QString& row : kv::ShownCatalogueText().split(QStringLiteral("\r\n"), Qt::SkipEmptyParts)) {
+        auto* item = new QListWidgetItem(row, &probe);
+        item->setCheckState(Qt::Unchecked);
+    }
+    const int needed = probe.sizeHintForColumn(0) + 2 * List1->frameWidth() +
+                       List1->verticalScrollBar()->sizeHint().width() + 2;
+    const int grow = std::max(0, needed - List1->width());
+    if (grow > 0) {
+        for (QWidget* w : std::initializer_list<QWidget*>{Frame3, Frame1, Combo1, List1, Text1, Text2, Text7})
+            w->resize(w->width() + grow, w->height());
+        for (QWidget* w : std::initializer_list<QWidget*>{List2, Command1, Command3, CmdViewPram, Command2, Frame2})
+            w->move(w->x() + grow, w->y());
+        QWidget* client = centralWidget();
+        client->setFixedSize(client->width() + grow, client->height());
+    }
+
+    // In each group, the controls standing at the same left edge form a
+    // column. A text that needs more room than its control has gets it (the
+    // boxes and buttons of a column grow alike, so that it stays aligned), and
+    // the columns to its right on the same rows move right to make way.
+    const auto holdsText = [](const QWidget* w) {
+        const auto* label = qobject_cast<const QLabel*>(w);
+        const auto* box = qobject_cast<const QComboBox*>(w);
+        return (label && !label->text().isEmpty()) || qobject_cast<const QAbstractButton*>(w) ||
+               (box && !box->isEditable());
+    };
+    const auto extraForText = [&](const QWidget* w) {
+        if (!holdsText(w))
+            return 0;
+        // The text and what frames it (not the style's least width of a button).
+        const QStyle* style = w->style();
+        int needed = w->sizeHint().width();
+        if (const auto* button = qobject_cast<const QPushButton*>(w))
+            needed = button->fontMetrics().horizontalAdvance(button->text()) +
+                     2 * (style->pixelMetric(QStyle::PM_ButtonMargin) +
+                          style->pixelMetric(QStyle::PM_DefaultFrameWidth));
+        else if (const auto* box = qobject_cast<const QCheckBox*>(w))
+            needed = box->fontMetrics().horizontalAdvance(box->text()) + style->pixelMetric(QStyle::PM_IndicatorWidth) +
+                     style->pixelMetric(QStyle::PM_CheckBoxLabelSpacing);
+        return std::max(0, needed - w->width());
+    };
+    for (QWidget* group : std::initializer_list<QWidget*>{FrameMSC, Frame4, Frame2}) {
+        std::map<int, QList<QWidget*>> columns;
+        for (QWidget* w : group->findChildren<QWidget*>(Qt::FindDirectChildrenOnly))
+            columns[w->x()].append(w);
+        for (auto column = columns.begin(); column != columns.end(); ++column) {
+            int extra = 0;
+            for (const QWidget* w : column->second)
+                extra = std::max(extra, extraForText(w));
+            for (QWidget* w : column->second) {
+                const int grow = qobject_cast<QLabel*>(w) ? extraForText(w) : (holdsText(w) ? extra : 0);
+                w->resize(w->width() + grow, w->height());
+            }
+            for (auto next = std::next(column); next != columns.end(); ++next) {
+                int shift = 0;
+                for (const QWidget* w : column->second) {
+                    for (const QWidget* n : next->second) {
+                        const bool sameRow = n->y() <= w->geometry().bottom() && n->geometry().bottom() >= w->y();
+                        if (sameRow)
+                            shift = std::max(shift, w->geometry().right() + 4 - n->x());
+                    }
+                }
+                for (QWidget* n : next->second)
+                    n->move(n->x() + shift, n->y());
+            }
+        }
+    }
+    adjustSize();
+}
+
 void Form1::Form_Load()
 {
     if (m_loaded)
@@ -481,7 +579,7 @@ void Form1::Form_Load()
     AddItemsKeepingText(ComboMSCPort, kv::PortListEntries(kv::SystemPortNames()));
 
     // 2, 3. The parameter groups; selecting the first fills the parameter list.
-    AddItemsKeepingText(Combo1, kv::ParameterGroups());
+    AddItemsKeepingText(Combo1, kv::ShownParameterGroups());
     Combo1->setCurrentIndex(0);
 
     // 4.
@@ -523,6 +621,9 @@ void Form1::Form_Load()
         CurveGraph1->setAxesFont(font());
         CurveGraph1->setxBarNowTimeFormat(QStringLiteral("hh:mm:ss"));
     });
+
+    if (kv::ActiveLanguage() != u"zh")
+        FitTranslatedTexts();
 }
 
 void Form1::ShowCentered()
@@ -549,8 +650,8 @@ kv::MsgAnswer Form1::MsgBox(const QString& text, kv::MsgButtons buttons, kv::Msg
 
 void Form1::Form_Unload(int& Cancel)
 {
-    const kv::MsgAnswer answer = MsgBox(QStringLiteral("你真的想退出吗？ "), kv::MsgButtons::YesNo, kv::MsgIcon::None,
-                                        QStringLiteral("退出提示 "));
+    const kv::MsgAnswer answer = MsgBox(tr("你真的想退出吗？ "), kv::MsgButtons::YesNo, kv::MsgIcon::None,
+                                        tr("退出提示 "));
     if (answer == kv::MsgAnswer::Yes)
         EndProgram();
     else
@@ -573,7 +674,7 @@ void Form1::closeEvent(QCloseEvent* event)
 
 void Form1::exit1_Click()
 {
-    const kv::MsgAnswer answer = MsgBox(QStringLiteral("您确定要停止运行吗？"), kv::MsgButtons::YesNo,
+    const kv::MsgAnswer answer = MsgBox(tr("您确定要停止运行吗？"), kv::MsgButtons::YesNo,
                                         kv::MsgIcon::Question, QString(), true);
     if (answer != kv::MsgAnswer::No)
         EndProgram();

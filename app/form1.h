@@ -17,6 +17,7 @@
 #include "common/messageboxes.h"
 #include "drive/polling.h"
 #include "common/platform.h"
+#include "common/trtext.h"
 
 #include <QMainWindow>
 #include <QString>
@@ -24,6 +25,7 @@
 
 #include <array>
 #include <exception>
+#include <functional>
 
 class CurveGraph;
 class QAction;
@@ -48,11 +50,12 @@ class Form1 : public QMainWindow {
     Q_OBJECT
 public:
     // The captions of the open/close button, which are the port's open state.
-    static inline const QString kCaptionOpenPort = QStringLiteral("打开串口");   // port closed
-    static inline const QString kCaptionClosePort = QStringLiteral("关闭串口");  // port open
+    // They read in the language of the interface, when set and when compared.
+    static constexpr kv::TrText kCaptionOpenPort{"Form1", QT_TRANSLATE_NOOP("Form1", "打开串口")};   // port closed
+    static constexpr kv::TrText kCaptionClosePort{"Form1", QT_TRANSLATE_NOOP("Form1", "关闭串口")};  // port open
     // The captions of the chart's start button, which are the polling state.
-    static inline const QString kCaptionStart = QStringLiteral("开始");  // polling stopped
-    static inline const QString kCaptionPause = QStringLiteral("暂停");  // polling runs
+    static constexpr kv::TrText kCaptionStart{"Form1", QT_TRANSLATE_NOOP("Form1", "开始")};  // polling stopped
+    static constexpr kv::TrText kCaptionPause{"Form1", QT_TRANSLATE_NOOP("Form1", "暂停")};  // polling runs
 
     Form1(kv::MessageBoxes& boxes, kv::PlatformServices& platform, QWidget* parent = nullptr);
     ~Form1() override;
@@ -73,6 +76,14 @@ public:
     qint64 PollRepliesDecoded() const { return m_pollRepliesDecoded; }
     // The help and picture windows of the menu.
     kv::AuxWindows& AuxWindows() { return m_aux; }
+    // Work beside the window may own the serial line for a while; the
+    // window's own handlers ask this before they use the line.
+    void SetLineBusyCheck(std::function<bool()> busy) { m_lineBusy = std::move(busy); }
+    bool LineBusy() const { return m_lineBusy && m_lineBusy(); }
+    // Work beside the window may take the periodic polling over (a faster
+    // sampler): starting and stopping polling then calls this, and the poll
+    // timer stays off. None: the poll timer polls, as always.
+    void SetPollingSwitch(std::function<void(bool run)> pollingSwitch) { m_pollingSwitch = std::move(pollingSwitch); }
 
     // Port (form1_port.cpp).
     void CommandOpenMSC_Click();
@@ -196,12 +207,14 @@ public:
     QLabel* Label23 = nullptr;
 
     // The list contents the start-up gives the chart panel's lists.
-    static const QStringList& CurveColorNames();
-    static const QStringList& CurveSourceNames();
+    static QStringList CurveColorNames();
+    static QStringList CurveSourceNames();
 
 signals:
     // A poll reply has been decoded and shown (values as decoded, before scaling).
     void PollReplyHandled(const kv::PollReply& reply);
+    // The same reply with its text as it came (34 hexadecimal digits, the CRC last).
+    void PollReplyDecoded(const QString& replyText, const kv::PollReply& reply);
 
 protected:
     void closeEvent(QCloseEvent* event) override;
@@ -223,10 +236,17 @@ protected:
     // no handler ends the program.
     template <typename F>
     void ChartCall(F&& call);
+    // Marks the two vertical limit boxes (red text and a tooltip) while the
+    // chart's minimum is not below its maximum, and clears the mark otherwise.
+    void MarkVerticalLimits();
     // The port is gone while the window still shows it open: show it closed and tell the user.
     void PortLost();
     // Ends the program at once: nothing else runs, nothing is saved.
     void EndProgram();
+    // The line is busy with work beside the window: "通讯忙，请稍候" and true.
+    bool LineBusyRefused();
+    // Polling on (the poll timer at its interval) or off.
+    void SwitchPolling(bool run);
 
     kv::MessageBoxes& m_boxes;
     kv::PlatformServices& m_platform;
@@ -239,11 +259,20 @@ private:
     void BuildDriveButtons(QWidget* client);
     void BuildChartPanel(QWidget* client);
     void ConnectHandlers();
+    // A translated interface only, at the end of the start-up (the lists are
+    // filled): makes room where a translated text would be cut off (the
+    // parameter list, captions, list boxes). The source texts fit as designed.
+    void FitTranslatedTexts();
 
     bool m_loaded = false;
+    // Combo1's index changed and the handler ran; an activation that follows at
+    // once belongs to the same choice.
+    bool m_combo1IndexJustChanged = false;
     bool m_programEnded = false;
     qint64 m_pollRepliesDecoded = 0;
     kv::AuxWindows m_aux;
+    std::function<bool()> m_lineBusy;
+    std::function<void(bool)> m_pollingSwitch;
 };
 
 template <typename F>

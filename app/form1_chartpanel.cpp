@@ -8,6 +8,7 @@
 #include <QCheckBox>
 #include <QComboBox>
 #include <QLineEdit>
+#include <QPalette>
 
 void Form1::chkShowCurve_Click(int Index)
 {
@@ -63,6 +64,7 @@ void Form1::txtVerMin_Change()
         CurveGraph1->ClearAll();
         CurveGraph1->setMinVertical(kv::VerticalLimitFromText(txtVerMin->text()));
     });
+    MarkVerticalLimits();
 }
 
 void Form1::txtVerMax_Change()
@@ -71,6 +73,21 @@ void Form1::txtVerMax_Change()
         CurveGraph1->ClearAll();
         CurveGraph1->setMaxVertical(kv::VerticalLimitFromText(txtVerMax->text()));
     });
+    MarkVerticalLimits();
+}
+
+// The chart takes no value while its minimum is not below its maximum; the two
+// limit boxes say so until the limits are valid again.
+void Form1::MarkVerticalLimits()
+{
+    const bool valid = CurveGraph1->MinVertical() < CurveGraph1->MaxVertical();
+    for (QLineEdit* box : {txtVerMin, txtVerMax}) {
+        QPalette palette;  // nothing of its own: the window's colours
+        if (!valid)
+            palette.setColor(QPalette::Text, Qt::red);
+        box->setPalette(palette);
+        box->setToolTip(valid ? QString() : tr("最小值必须小于最大值"));
+    }
 }
 
 void Form1::Commandgraphclear_Click()

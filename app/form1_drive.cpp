@@ -12,9 +12,17 @@
 bool Form1::PortTestOpen()
 {
     if (CommandOpenMSC->text() == kCaptionClosePort)
-        return true;
-    MsgBox(QStringLiteral("请打开串口"));
+        return !LineBusyRefused();
+    MsgBox(tr("请打开串口"));
     return false;
+}
+
+bool Form1::LineBusyRefused()
+{
+    if (!LineBusy())
+        return false;
+    MsgBox(tr("通讯忙，请稍候"));
+    return true;
 }
 
 bool Form1::SendToDrive(const QByteArray& bytes)
@@ -26,7 +34,7 @@ bool Form1::SendToDrive(const QByteArray& bytes)
         // The rest of the command is not sent. A port that went away is shown
         // closed, with one message.
         if (MSComm->PortOpen())
-            MsgBox(QStringLiteral("发送失败，串口不可用"), kv::MsgButtons::Ok, kv::MsgIcon::Exclamation);
+            MsgBox(tr("发送失败，串口不可用"), kv::MsgButtons::Ok, kv::MsgIcon::Exclamation);
         else
             PortLost();
         return false;
@@ -38,7 +46,7 @@ bool Form1::SendWithEcho(const QString& frameText)
     const kv::EchoFrame frame = kv::MakeEchoFrame(frameText);
     if (!SendToDrive(frame.bytes))
         return false;
-    AppendLogLine(QStringLiteral("输出：") + frame.fullText);
+    AppendLogLine(tr("输出：") + frame.fullText);
     return true;
 }
 

@@ -15,7 +15,8 @@ void Form1::debug1_Click()
         // Whatever waits in the serial control is dropped; with the port closed
         // there is nothing to drop.
         try {
-            MSComm->setInBufferCount(0);
+            if (!LineBusy())  // what waits then belongs to the work that has the line
+                MSComm->setInBufferCount(0);
         } catch (const kv::CommError&) {
         }
         Frame1->show();

@@ -13,17 +13,19 @@
 void Form1::CmdViewPram_Click()
 {
     if (CommandOpenMSC->text() == kCaptionOpenPort) {
-        MsgBox(QStringLiteral("请打开串口"));
+        MsgBox(tr("请打开串口"));
         return;
     }
-    Timer1->setInterval(0);
+    if (LineBusyRefused())
+        return;
+    SwitchPolling(false);
     List2->clear();
 
     bool anyTicked = false;
     for (int r = 0; r < List1->count(); ++r)
         anyTicked = anyTicked || List1->item(r)->checkState() == Qt::Checked;
     if (!anyTicked) {
-        MsgBox(QStringLiteral("没有勾选需要查看的参数"));
+        MsgBox(tr("没有勾选需要查看的参数"));
         return;
     }
 
@@ -63,5 +65,5 @@ void Form1::CmdViewPram_Click()
     // Polling goes on as the chart's button says; while the port is closed its
     // ticks do nothing, and it resumes by itself once the port is open again.
     if (Commandgraphstart->text() == kCaptionPause)
-        Timer1->setInterval(kv::kPollIntervalMs);
+        SwitchPolling(true);
 }

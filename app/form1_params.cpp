@@ -9,7 +9,7 @@
 void Form1::Combo1_Click()
 {
     List1->clear();
-    for (const QString& row : kv::CatalogueRowsOfGroup(Combo1->currentText())) {
+    for (const QString& row : kv::ShownRowsOfGroup(Combo1->currentText())) {
         auto* item = new QListWidgetItem(row, List1);
         item->setFlags(Qt::ItemIsEnabled | Qt::ItemIsSelectable | Qt::ItemIsUserCheckable);
         item->setCheckState(Qt::Unchecked);

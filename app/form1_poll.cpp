@@ -20,6 +20,8 @@ void Form1::Timer1_Timer()
 {
     if (CommandOpenMSC->text() == kCaptionOpenPort)
         return;
+    if (LineBusy())
+        return;  // the line is lent out; polling goes on when it is back
     try {
         MSComm->setOutput(kv::HexFrameToBytes(kv::PollRequestText(StationAddr)));
     } catch (const kv::CommError&) {
@@ -58,21 +60,32 @@ void Form1::HandlePollReply(const QString& replyText)
     for (int i = 0; i < kv::kStatusLampCount; ++i)
         Shape1[static_cast<size_t>(i)]->setFillColor(kv::IsStatusBitSet(reply->StatusWord, i) ? kv::kRed : kv::kLightBlue);
     emit PollReplyHandled(*reply);
+    emit PollReplyDecoded(replyText, *reply);
 }
 
 void Form1::Commandgraphstart_Click()
 {
     if (CommandOpenMSC->text() != kCaptionClosePort) {
-        MsgBox(QStringLiteral("请打开串口"));
+        MsgBox(tr("请打开串口"));
         return;
     }
     if (Commandgraphstart->text() == kCaptionStart) {
         Commandgraphstart->setText(kCaptionPause);
-        Timer1->setInterval(kv::kPollIntervalMs);
+        SwitchPolling(true);
     } else {
         Commandgraphstart->setText(kCaptionStart);
-        Timer1->setInterval(0);
+        SwitchPolling(false);
     }
+}
+
+void Form1::SwitchPolling(bool run)
+{
+    if (m_pollingSwitch) {
+        Timer1->setInterval(0);
+        m_pollingSwitch(run);
+        return;
+    }
+    Timer1->setInterval(run ? kv::kPollIntervalMs : 0);
 }
 
 void Form1::Command4_Click()

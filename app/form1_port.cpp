@@ -50,8 +50,8 @@ void Form1::CommandOpenMSC_Click()
     } catch (const std::exception&) {
         CommandOpenMSC->setText(kCaptionOpenPort);
         ShapeMSC->setFillColor(kv::kRed);
-        MsgBox(QStringLiteral("无效端口号"), kv::MsgButtons::Ok, kv::MsgIcon::Exclamation,
-               QStringLiteral("串口调试助手"));
+        MsgBox(tr("无效端口号"), kv::MsgButtons::Ok, kv::MsgIcon::Exclamation,
+               tr("串口调试助手"));
     }
 }
 
@@ -69,5 +69,5 @@ void Form1::PortLost()
     CommandOpenMSC->setText(kCaptionOpenPort);
     ShapeMSC->setFillColor(kv::kRed);
     Chkreceive16->setEnabled(false);
-    MsgBox(QStringLiteral("串口已断开，请检查连接后重新打开串口"), kv::MsgButtons::Ok, kv::MsgIcon::Exclamation);
+    MsgBox(tr("串口已断开，请检查连接后重新打开串口"), kv::MsgButtons::Ok, kv::MsgIcon::Exclamation);
 }

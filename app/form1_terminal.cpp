@@ -13,9 +13,11 @@
 void Form1::Command1_Click()
 {
     if (CommandOpenMSC->text() == kCaptionOpenPort) {
-        MsgBox(QStringLiteral("请打开串口"));
+        MsgBox(tr("请打开串口"));
         return;
     }
+    if (LineBusyRefused())
+        return;
     const kv::TerminalSend send = kv::BuildTerminalSend(Text1->text(), ChkSend16->isChecked(), ChkCRC16->isChecked());
     if (!send.send)
         return;  // a hexadecimal text without a whole byte: nothing to send
@@ -28,7 +30,7 @@ void Form1::Command1_Click()
         // Nothing was sent, so nothing is logged. A port that went away is
         // shown closed, with one message.
         if (MSComm->PortOpen())
-            MsgBox(QStringLiteral("发送失败，串口不可用"), kv::MsgButtons::Ok, kv::MsgIcon::Exclamation);
+            MsgBox(tr("发送失败，串口不可用"), kv::MsgButtons::Ok, kv::MsgIcon::Exclamation);
         else
             PortLost();
         return;

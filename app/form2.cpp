@@ -7,29 +7,32 @@ Form2::Form2(QWidget* parent)
     : QWidget(parent, Qt::Window)
 {
     setObjectName(QStringLiteral("Form2"));
-    setWindowTitle(QStringLiteral("使用教程"));
+    setWindowTitle(tr("使用教程"));
     resize(708, 253);
     setAttribute(Qt::WA_OpaquePaintEvent);
 }
 
-const QStringList& Form2::GuideLines()
+QStringList Form2::GuideLines()
 {
-    static const QStringList lines = {
-        QStringLiteral(" "),
-        QStringLiteral("  1 变频器参数设置:"),
-        QStringLiteral("    通讯设置"),
-        QStringLiteral("    9802=1 5302=1 5305=0 5303=9600 5304=0"),
-        QStringLiteral("    读取参数设置"),
-        QStringLiteral("    5310=103 5311=104 5312=107 5313=120 5314=121 5315=5320"),
-        QStringLiteral("    外部控制设置"),
-        QStringLiteral("    1102=0 1001=10  1103=8 1604=8"),
-        QStringLiteral("  2 查看参数的时候尽量不要同时查看10个以上,每个参数都有个延迟等待数据接  收，一次性查看太多，延迟时间过长"),
-        QStringLiteral("    显示的值为内存数据，转换工程数据需要乘以最小分辨率，比如电流最小分辨率是0.1，查看的数据时25，真实数据时2.5A"),
-        QStringLiteral("    如果分辨率是百分比，最小分辨率是0.1%，AI1内存值是30，真实工程数据是30*0.1%*(%100代表的值,10V)=3V"),
-        QStringLiteral("    最小分辨率可以在说明书完整参数表里查询"),
-        QStringLiteral("  3 本人水平有限，错误在所难免，有ORVEX传动的问题欢迎交流，敬请谅解。"),
+    static const char* const lines[] = {
+        " ",
+        QT_TR_NOOP("  1 变频器参数设置:"),
+        QT_TR_NOOP("    通讯设置"),
+        "    9802=1 5302=1 5305=0 5303=9600 5304=0",
+        QT_TR_NOOP("    读取参数设置"),
+        "    5310=103 5311=104 5312=107 5313=120 5314=121 5315=5320",
+        QT_TR_NOOP("    外部控制设置"),
+        "    1102=0 1001=10  1103=8 1604=8",
+        QT_TR_NOOP("  2 查看参数的时候尽量不要同时查看10个以上,每个参数都有个延迟等待数据接  收，一次性查看太多，延迟时间过长"),
+        QT_TR_NOOP("    显示的值为内存数据，转换工程数据需要乘以最小分辨率，比如电流最小分辨率是0.1，查看的数据时25，真实数据时2.5A"),
+        QT_TR_NOOP("    如果分辨率是百分比，最小分辨率是0.1%，AI1内存值是30，真实工程数据是30*0.1%*(%100代表的值,10V)=3V"),
+        QT_TR_NOOP("    最小分辨率可以在说明书完整参数表里查询"),
+        QT_TR_NOOP("  3 本人水平有限，错误在所难免，有ORVEX传动的问题欢迎交流，敬请谅解。"),
     };
-    return lines;
+    QStringList out;
+    for (const char* line : lines)
+        out.append(tr(line));
+    return out;
 }
 
 void Form2::Form_Load()

@@ -10,8 +10,8 @@ class Form2 : public QWidget {
 public:
     explicit Form2(QWidget* parent = nullptr);
 
-    // The guide's lines, in order.
-    static const QStringList& GuideLines();
+    // The guide's lines, in order, in the language of the interface.
+    static QStringList GuideLines();
 
     // Clears the surface and writes the guide's lines, one below the other
     // from the top-left corner. Runs each time the window is loaded.

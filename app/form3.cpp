@@ -7,7 +7,7 @@ Form3::Form3(QWidget* parent)
     : QWidget(parent, Qt::Window)
 {
     setObjectName(QStringLiteral("Form3"));
-    setWindowTitle(QStringLiteral("微信扫码加好友"));
+    setWindowTitle(tr("微信扫码加好友"));
     resize(253, 236);  // 3795 x 3540 twips
     m_picture = new QLabel(this);
     m_picture->setObjectName(QStringLiteral("Picture1"));

@@ -7,10 +7,10 @@ namespace kv {
 LogBox::LogBox(QWidget* parent)
     : QPlainTextEdit(parent)
 {
-    setReadOnly(true);
     setLineWrapMode(QPlainTextEdit::WidgetWidth);
     setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
     setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    connect(this, &QPlainTextEdit::textChanged, this, &LogBox::takeUserEdit);
 }
 
 void LogBox::setText(const QString& text)
@@ -18,10 +18,21 @@ void LogBox::setText(const QString& text)
     m_text = text;
     QString shown = text;
     shown.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
-    if (shown.endsWith(u'\n'))
-        shown.chop(1);
+    m_setting = true;
     setPlainText(shown);
+    m_setting = false;
+    // The caret at the end, after the last line break, where typing continues the log.
+    moveCursor(QTextCursor::End);
     verticalScrollBar()->setValue(verticalScrollBar()->maximum());
+}
+
+void LogBox::takeUserEdit()
+{
+    if (m_setting)
+        return;
+    QString text = toPlainText();
+    text.replace(u'\n', QStringLiteral("\r\n"));
+    m_text = text;
 }
 
 } // namespace kv

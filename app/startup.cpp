@@ -35,6 +35,15 @@ void RegisterSerialComponent(PlatformServices& platform)
 
 void UnregisterSerialComponent(PlatformServices& platform)
 {
+    // Only a control this build installs may be unregistered: a build that
+    // carries no component never registered one, and the control found under
+    // that name belongs to other programs. Without a system directory (POSIX)
+    // nothing was ever registered either, and a "regsvr32" found on the PATH
+    // is not the system's.
+    if (platform.SystemDirectory().isEmpty())
+        return;
+    if (!platform.LoadResource(kSerialComponentResourceType, kSerialComponentResourceId))
+        return;
     platform.StartProgram(QStringLiteral("regsvr32 /u  ") + kSerialComponentFileName + u' ',
                           WindowStyle::MinimizedFocus);
 }

@@ -32,7 +32,9 @@ void ExtractResourceFile(PlatformServices& platform, short resourceId, const QSt
 // "注册控件": the start-up installation again, every failure silent.
 void RegisterSerialComponent(PlatformServices& platform);
 
-// "卸载控件": starts "regsvr32 /u  MSCOMM32.OCX " minimized with the focus, without waiting.
+// "卸载控件": starts "regsvr32 /u  MSCOMM32.OCX " minimized with the focus, without
+// waiting, when the build carries the component (resource CUSTOM 101) and the
+// system has a system directory; otherwise it does nothing, silently.
 void UnregisterSerialComponent(PlatformServices& platform);
 
 // The program's start-up routine: installs and registers the serial component,

@@ -14,6 +14,9 @@ namespace {
 // Time texts prepared by ClearAll at most; entries further out are added when stamped.
 constexpr qint32 kPreparedTimeLabels = 1024;
 
+// Inner value texts written at most.
+constexpr qint64 kMostValueTexts = 4096;
+
 // A pixel coordinate from a float. Rows far outside the surface are pulled in to
 // a band around it first: the part of a line that shows does not change, and the
 // painter never sees coordinates it cannot handle.
@@ -25,7 +28,10 @@ int ToPixel(float v, int extent)
         v = lo;
     if (v > hi)
         v = hi;
-    return static_cast<int>(std::floor(v + 0.5f));
+    // floor(v + 0.5), without a library call: the drawing does this for every sample.
+    const float t = v + 0.5f;
+    const int i = static_cast<int>(t);
+    return static_cast<float>(i) > t ? i - 1 : i;
 }
 
 // Emits the grid positions start, start + step, ... while <= limit, accumulating in
@@ -276,9 +282,10 @@ void ChartModel::PlanCurves(ChartDrawPlan& plan) const
             }
         } else {
             out.Lines.reserve(static_cast<std::size_t>(std::max(0, n - 1 - first)));
+            int y1 = first <= n - 2 ? ToPixel(y[static_cast<std::size_t>(first)], h) : 0;
             for (qint32 i = first; i <= n - 2; ++i) {
-                const int y0 = ToPixel(y[static_cast<std::size_t>(i)], h);
-                const int y1 = ToPixel(y[static_cast<std::size_t>(i + 1)], h);
+                const int y0 = y1;
+                y1 = ToPixel(y[static_cast<std::size_t>(i + 1)], h);
                 if (left)
                     out.Lines.emplace_back(i, y0, i + 1, y1);
                 else
@@ -298,11 +305,11 @@ void ChartModel::PlanTexts(ChartDrawPlan& plan, int textHeight, const TextWidth&
 
     plan.Texts.push_back({QPoint(3, 0), kv::FormatFixed0_0Sharp(maxV)});
 
-    // With more divisions than pixel rows the inner texts lie on top of each other;
-    // they are thinned so that a huge count cannot stall the drawing.
+    // Every inner text, also where they lie on top of each other. Only a count far
+    // beyond any the window offers (it allows 1000) is spread over kMostValueTexts
+    // texts, so that it cannot stall the drawing.
     const qint64 inner = static_cast<qint64>(vs) - 1;
-    const qint64 most = 2 * (static_cast<qint64>(h) + 1);
-    const qint64 stride = inner > most ? inner / most : 1;
+    const qint64 stride = inner > kMostValueTexts ? (inner + kMostValueTexts - 1) / kMostValueTexts : 1;
     for (qint64 u = 1; u <= inner; u += stride) {
         const double y = std::floor(static_cast<double>(h) / vs * static_cast<double>(u) - textHeight / 2.0);
         const double value = maxV - (maxV - minV) / vs * static_cast<double>(u);

@@ -1,5 +1,6 @@
 #include "chart/curvegraph.h"
 
+#include "chart/chartpaint.h"
 #include "common/colors.h"
 
 #include <QApplication>
@@ -19,7 +20,10 @@
 
 // ---- child controls ------------------------------------------------------------
 
-// The drawing surface: shows its persistent image, which only DrawGridCurve paints.
+// The drawing surface. With AutoRedraw on it keeps its picture: every repaint
+// shows what DrawGridCurve drew last. With AutoRedraw off it keeps nothing: a
+// drawing shows when it is made, and a repaint the system asks for later (the
+// surface shown again, uncovered, resized) finds only the background.
 class ChartSurface : public QWidget {
 public:
     explicit ChartSurface(QWidget* parent)
@@ -52,6 +56,19 @@ public:
         image = std::move(next);
     }
 
+    // Puts a new drawing on the screen: later with AutoRedraw (the picture is
+    // kept anyway), at once without it (nothing else will show it).
+    void ShowDrawing()
+    {
+        if (autoRedraw) {
+            update();
+            return;
+        }
+        m_showingDrawing = true;
+        repaint();
+        m_showingDrawing = false;
+    }
+
     QImage image;
     qint32 backColor = 0;
     qint32 foreColor = 0xFFFFFF;  // design-time text colour
@@ -63,10 +80,21 @@ protected:
     {
         QPainter p(this);
         const QColor back = kv::BgrToQColor(CurveGraph::ResolveColor(backColor));
-        p.fillRect(event->rect(), back);
-        if (!image.isNull())
-            p.drawImage(event->rect().topLeft(), image, event->rect());
+        if (image.isNull() || !(autoRedraw || m_showingDrawing)) {
+            p.fillRect(event->rect(), back);
+            return;
+        }
+        const QRect shown = event->rect() & image.rect();
+        p.drawImage(shown.topLeft(), image, shown);
+        if (shown != event->rect()) {
+            const QRegion rest = QRegion(event->rect()) - QRegion(shown);
+            for (const QRect& r : rest)
+                p.fillRect(r, back);
+        }
     }
+
+private:
+    bool m_showingDrawing = false;
 };
 
 // The frame of a legend entry, shown while the entry is dragged.
@@ -231,44 +259,41 @@ int CurveGraph::DrawGridCurve()
         m_surface->ResizeImage(m_surface->size());
     const QFontMetrics fm = image.isNull() ? QFontMetrics(m_surface->axesFont, m_surface)
                                            : QFontMetrics(m_surface->axesFont, &image);
-    m_model.PlanDrawing(m_plan, fm.height(), [&fm](const QString& s) { return fm.horizontalAdvance(s); });
+    if (m_textWidthFont != m_surface->axesFont || m_textWidthDpm != image.dotsPerMeterX()) {
+        m_textWidths.clear();
+        m_textWidthFont = m_surface->axesFont;
+        m_textWidthDpm = image.dotsPerMeterX();
+    }
+    // The time texts are the same few for many calls: their widths are kept.
+    m_model.PlanDrawing(m_plan, fm.height(), [&](const QString& s) {
+        auto it = m_textWidths.constFind(s);
+        if (it != m_textWidths.cend())
+            return it.value();
+        if (m_textWidths.size() > 256)
+            m_textWidths.clear();
+        const int w = fm.horizontalAdvance(s);
+        m_textWidths.insert(s, w);
+        return w;
+    });
     if (image.isNull())
         return 0;
 
-    image.fill(kv::BgrToQColor(ResolveColor(m_surface->backColor)));
-    QPainter p(&image);
-    p.setRenderHint(QPainter::Antialiasing, false);
-    auto pen = [](qint32 colour) {
-        QPen pen(kv::BgrToQColor(ResolveColor(colour)));
-        pen.setWidth(1);
-        return pen;
-    };
-    if (!m_plan.HorizontalLines.empty()) {
-        p.setPen(pen(m_model.HorizontalGridColor()));
-        p.drawLines(m_plan.HorizontalLines.data(), static_cast<int>(m_plan.HorizontalLines.size()));
-    }
-    if (!m_plan.VerticalLines.empty()) {
-        p.setPen(pen(m_model.VerticalGridColor()));
-        p.drawLines(m_plan.VerticalLines.data(), static_cast<int>(m_plan.VerticalLines.size()));
-    }
-    for (const ChartDrawPlan::Curve& c : m_plan.Curves) {
-        if (!c.Drawn)
-            continue;
-        p.setPen(pen(c.Color));
-        if (!c.Lines.empty())
-            p.drawLines(c.Lines.data(), static_cast<int>(c.Lines.size()));
-        if (!c.Points.empty())
-            p.drawPoints(c.Points.data(), static_cast<int>(c.Points.size()));
-    }
-    if (!m_plan.Texts.empty()) {
-        p.setFont(m_surface->axesFont);
-        p.setPen(pen(m_surface->foreColor));
-        const int ascent = fm.ascent();
-        for (const ChartDrawPlan::Text& t : m_plan.Texts)
-            p.drawText(QPoint(t.TopLeft.x(), t.TopLeft.y() + ascent), t.Value);
-    }
-    p.end();
-    m_surface->update();
+    ChartPaintStyle& style = m_style;
+    style.Back = ResolveRgb(m_surface->backColor);
+    style.HorizontalGrid = ResolveRgb(m_model.HorizontalGridColor());
+    style.VerticalGrid = ResolveRgb(m_model.VerticalGridColor());
+    style.Text = ResolveRgb(m_surface->foreColor);
+    style.Curves.resize(m_plan.Curves.size());
+    for (std::size_t k = 0; k < m_plan.Curves.size(); ++k)
+        style.Curves[k] = ResolveRgb(m_plan.Curves[k].Color);
+    if (style.Font != m_surface->axesFont)
+        style.Font = m_surface->axesFont;
+    style.Ascent = fm.ascent();
+    if (m_referencePainting)
+        PaintPlanWithQPainter(image, m_plan, style);
+    else
+        m_painter.Paint(image, m_plan, style);
+    m_surface->ShowDrawing();
     return 0;
 }
 
@@ -413,6 +438,11 @@ qint32 CurveGraph::ResolveColor(qint32 colour)
     return static_cast<qint32>(bits & 0xFFFFFFu);
 }
 
+QRgb CurveGraph::ResolveRgb(qint32 colour)
+{
+    return kv::BgrToQColor(ResolveColor(colour)).rgb();
+}
+
 qint32 CurveGraph::InverseColor(qint32 colour)
 {
     short r = 0, g = 0, b = 0;
@@ -425,7 +455,7 @@ qint32 CurveGraph::InverseColor(qint32 colour)
 bool CurveGraph::AutoRedraw() const { return m_surface->autoRedraw; }
 void CurveGraph::setAutoRedraw(bool v)
 {
-    m_surface->autoRedraw = v;
+    m_surface->autoRedraw = v;  // from the next repaint on
     emit PropertyChanged(QStringLiteral("AutoRedraw"));
 }
 

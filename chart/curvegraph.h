@@ -7,7 +7,8 @@
 // curve 1 is the clock of the chart (see ChartModel).
 //
 // The host adds the samples of one poll with AddValue and then calls DrawGridCurve
-// once; the picture persists in the surface's own image until the next call. No
+// once; with AutoRedraw on (the default) the surface keeps the picture until the
+// next call, with it off a repaint by the system leaves only the background. No
 // setter redraws. Curves are numbered from 1.
 //
 // Failures are reported as exceptions and the control shows no message:
@@ -16,9 +17,11 @@
 #pragma once
 
 #include "chart/chartmodel.h"
+#include "chart/chartpaint.h"
 #include "chart/propertybag.h"
 
 #include <QFont>
+#include <QHash>
 #include <QImage>
 #include <QString>
 #include <QStringList>
@@ -117,8 +120,11 @@ public:
     bool LegendDragging(short Index) const;
     bool LegendPinned(short Index) const;
     const ChartModel& Model() const { return m_model; }
-    // The surface's persistent picture, as last drawn.
+    // The surface's picture, as last drawn.
     const QImage& Picture() const;
+    // Paints every later DrawGridCurve through QPainter alone, the plain way the
+    // fast painting is checked against (the pixels are the same).
+    void SetReferencePainting(bool on) { m_referencePainting = on; }
 
     // Red, green and blue parts of a colour (remainders take the dividend's sign).
     static void SplitRgb(qint32 colour, short& red, short& green, short& blue);
@@ -127,6 +133,8 @@ public:
     static qint32 InverseColor(qint32 colour);
     // A 0x00BBGGRR value ready to paint: system-colour codes resolved, high bits dropped.
     static qint32 ResolveColor(qint32 colour);
+    // The same as a colour to paint with.
+    static QRgb ResolveRgb(qint32 colour);
 
     // --- lifecycle and persistence ----------------------------------------------------
     // A new instance placed in a design environment.
@@ -184,6 +192,12 @@ private:
 
     ChartModel m_model;
     ChartDrawPlan m_plan;
+    ChartPaintStyle m_style;
+    ChartPainter m_painter;
+    bool m_referencePainting = false;
+    QHash<QString, int> m_textWidths;  // time texts in the axis font, at the picture's resolution
+    QFont m_textWidthFont;
+    int m_textWidthDpm = 0;
     ChartSurface* m_surface = nullptr;
     std::vector<QLabel*> m_labels;        // element k is lblLegend(k + 1)
     std::vector<LegendFrame*> m_frames;   // element k is ShapeLegend(k + 1)

@@ -2,6 +2,7 @@
 // tests use a recorder that answers as scripted so that no test blocks.
 #pragma once
 
+#include <QCoreApplication>
 #include <QString>
 
 namespace kv {
@@ -27,7 +28,7 @@ public:
 // The application title shown by every box that is given no title of its own.
 inline QString ApplicationTitle()
 {
-    return QStringLiteral("KOLVEN调试助手");
+    return QCoreApplication::translate("kv::MessageBoxes", "KOLVEN调试助手");
 }
 
 } // namespace kv

@@ -9,9 +9,11 @@ namespace kv {
 
 namespace {
 
+// Blanks, tabs and line feeds; a carriage return is a character like any other
+// and ends a number.
 bool IsSkipped(QChar c)
 {
-    return c == u' ' || c == u'\t' || c == u'\n' || c == u'\r';
+    return c == u' ' || c == u'\t' || c == u'\n';
 }
 
 // Reads a radix-prefixed whole number after "&H" or "&O"; pos points after the prefix.

@@ -15,7 +15,8 @@
 namespace kv {
 
 // Leading number of a text, read leniently:
-//  - blanks, tabs, carriage returns and line feeds are skipped anywhere ("2 5" reads 25);
+//  - blanks, tabs and line feeds are skipped anywhere ("2 5" reads 25); a carriage
+//    return is not skipped and ends the number like any other character;
 //  - an optional sign, digits, a full stop as decimal separator (whatever the locale),
 //    an optional exponent (E or D, optional sign, digits);
 //  - "&H" and "&O" introduce hexadecimal and octal whole numbers, read unsigned;

@@ -19,6 +19,14 @@ const QStringList& ParameterGroups();
 // The rows whose first two characters equal the first two of the group text.
 QStringList CatalogueRowsOfGroup(QStringView comboText);
 
+// The same as the user reads them: the names in the language of the
+// interface, the codes and group numbers unchanged (so a row still reads its
+// register and a group entry still finds its rows). Without a translator they
+// are the texts above.
+QString ShownCatalogueText();
+QStringList ShownParameterGroups();
+QStringList ShownRowsOfGroup(QStringView comboText);
+
 // The parameter code a row starts with (9802 for "9802----通讯选择").
 int ParameterCodeOfRow(QStringView row);
 

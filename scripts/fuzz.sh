@@ -9,7 +9,7 @@ cd "$(dirname "$0")/.."
 seconds=${1:-30}
 shift || true
 targets=("$@")
-[ ${#targets[@]} -gt 0 ] || targets=(fuzz_codec fuzz_numbers fuzz_receive fuzz_paramrows fuzz_propertybag)
+[ ${#targets[@]} -gt 0 ] || targets=(fuzz_codec fuzz_numbers fuzz_receive fuzz_paramrows fuzz_propertybag fuzz_assembler fuzz_paramsetfile)
 jobs=$(nproc 2>/dev/null || echo 2)
 
 cmake -S . -B build-fuzz -DKV_FUZZ=ON -DCMAKE_BUILD_TYPE=Debug \

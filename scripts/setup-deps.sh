@@ -8,7 +8,9 @@ set -euo pipefail
 packages=(
   build-essential cmake ninja-build pkg-config
   qt6-base-dev qt6-serialport-dev libqt6serialport6
+  qt6-charts-dev libqt6opengl6-dev  # Qt Charts: the chart benchmark's yardstick only
   qt6-qpa-plugins
+  qt6-tools-dev qt6-l10n-tools
   libgl-dev
   libmodbus-dev
   fonts-wqy-microhei

@@ -69,7 +69,7 @@ quint8 HexPairValue(QStringView pair)
 {
     unsigned value = 0;
     for (const QChar c : pair) {
-        if (c == u' ' || c == u'\t' || c == u'\n' || c == u'\r')
+        if (c == u' ' || c == u'\t' || c == u'\n')
             continue;
         const int d = HexDigitValue(c);
         if (d < 0)

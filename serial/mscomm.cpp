@@ -5,6 +5,10 @@
 #include <QStringEncoder>
 #include <QTimer>
 
+#ifndef Q_OS_WIN
+#include <poll.h>
+#endif
+
 namespace kv {
 
 namespace {
@@ -105,8 +109,10 @@ bool MSComm::PortOpen() const
 void MSComm::setPortOpen(bool open)
 {
     if (!open) {
-        if (m_port->isOpen())
+        if (m_port->isOpen()) {
             m_port->close();
+            emit OpenChanged(false);
+        }
         return;
     }
     if (m_port->isOpen())
@@ -125,6 +131,7 @@ void MSComm::setPortOpen(bool open)
     // A fresh decoder for a fresh line; nothing of an earlier session carries over.
     m_decoder = QStringDecoder(QStringDecoder::System);
     m_port->clear(QSerialPort::AllDirections);
+    emit OpenChanged(true);
 }
 
 void MSComm::requireOpen(const char* operation) const
@@ -152,6 +159,38 @@ void MSComm::setOutput(const QByteArray& bytes)
     }
     if (!m_port->isOpen() || m_port->bytesToWrite() > 0)
         throw CommError(CommError::WriteFailed, QStringLiteral("Write failed: %1").arg(m_port->errorString()));
+    emit Transmitted(bytes);
+}
+
+void MSComm::OutputNoWait(const QByteArray& bytes)
+{
+    requireOpen("Output");
+    if (bytes.isEmpty())
+        return;
+    if (m_port->write(bytes) != bytes.size())
+        throw CommError(CommError::WriteFailed, QStringLiteral("Write failed: %1").arg(m_port->errorString()));
+    m_port->flush();  // hand them to the system now rather than on the next pass of the event loop
+    emit Transmitted(bytes);
+}
+
+double MSComm::CharTimeMs() const
+{
+    int bits = 1 + static_cast<int>(m_settings.dataBits);
+    if (m_settings.parity != QSerialPort::NoParity)
+        ++bits;
+    bits += m_settings.stopBits == QSerialPort::OneStop ? 1 : 2;
+    const double baud = m_settings.baud > 0 ? m_settings.baud : 9600;
+    return 1000.0 * bits / baud;
+}
+
+void MSComm::setClaimed(bool claimed)
+{
+    if (m_claimed == claimed)
+        return;
+    m_claimed = claimed;
+    // Bytes that wait now belong to whoever has the line from here on.
+    if (m_port->isOpen() && (m_port->bytesAvailable() > 0 || m_claimed))
+        scheduleDelivery();
 }
 
 void MSComm::setOutput(const QString& text)
@@ -183,9 +222,10 @@ QByteArray MSComm::InputBytes()
     pullFromSystem();
     // The device may go away while its bytes are taken (the port is then closed).
     requireOpen("Input");
-    if (m_inputLen > 0)
-        return m_port->read(m_inputLen);
-    return m_port->readAll();
+    const QByteArray bytes = m_inputLen > 0 ? m_port->read(m_inputLen) : m_port->readAll();
+    if (!bytes.isEmpty())
+        emit Received(bytes);
+    return bytes;
 }
 
 QString MSComm::InputText()
@@ -242,7 +282,20 @@ void MSComm::scheduleDelivery()
 void MSComm::deliver()
 {
     m_deliveryQueued = false;
-    if (!m_port->isOpen() || m_rThreshold <= 0)
+    if (!m_port->isOpen())
+        return;
+    if (m_claimed) {
+        pullFromSystem();
+        if (!m_port->isOpen())
+            return;
+        const QByteArray bytes = m_port->readAll();
+        if (!bytes.isEmpty()) {
+            emit Received(bytes);
+            emit ClaimedBytes(bytes);
+        }
+        return;
+    }
+    if (m_rThreshold <= 0)
         return;
     if (m_inHandler) {
         // A handler of ours is open (a modal box inside it spins the event loop):
@@ -266,6 +319,20 @@ void MSComm::raise(short event)
     m_inHandler = false;
 }
 
+bool MSComm::DeviceGone() const
+{
+#ifdef Q_OS_WIN
+    return true;
+#else
+    // A device that went away (unplugged adapter, closed pseudo-terminal)
+    // reports a hang-up or an error; a live one with nothing to read does not.
+    pollfd p{static_cast<int>(m_port->handle()), POLLIN, 0};
+    if (p.fd < 0 || ::poll(&p, 1, 0) < 0)
+        return true;
+    return (p.revents & (POLLHUP | POLLERR | POLLNVAL)) != 0;
+#endif
+}
+
 void MSComm::onError(QSerialPort::SerialPortError error)
 {
     switch (error) {
@@ -276,12 +343,23 @@ void MSComm::onError(QSerialPort::SerialPortError error)
     case QSerialPort::DeviceNotFoundError:
     case QSerialPort::ReadError:
     case QSerialPort::WriteError:
+        if ((error == QSerialPort::ReadError || error == QSerialPort::ResourceError) && !DeviceGone()) {
+            // A read notice whose bytes were already taken by a wait inside a
+            // write or a read of Input: the read finds nothing, which Qt
+            // reports as an error with whatever error number was left from
+            // before; "try again" makes it a resource error, after which Qt
+            // stops watching for bytes. The line is fine: Qt watches again.
+            m_port->clearError();
+            m_port->setReadBufferSize(m_port->readBufferSize());
+            return;
+        }
         // The device went away (an unplugged adapter reads as EIO or ENOENT).
         // Qt would go on reporting read errors in a tight loop: close at the
         // first one and raise one event.
         if (m_port->isOpen()) {
             m_port->close();
             m_port->clearError();
+            emit OpenChanged(false);
             QMetaObject::invokeMethod(this, [this] { raise(comEventPortLost); }, Qt::QueuedConnection);
         }
         return;

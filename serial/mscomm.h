@@ -83,12 +83,39 @@ public:
     // The code of the event being handled.
     short CommEvent() const { return m_commEvent; }
 
+    // Queues bytes for the line and returns at once (the event loop writes
+    // them). For work that must never block the user-interface thread.
+    // Throws when the port is closed or refuses the bytes.
+    void OutputNoWait(const QByteArray& bytes);
+
+    // While claimed, received bytes do not raise OnComm: every arrival is read
+    // at once and handed out through ClaimedBytes(). Releasing the claim gives
+    // whatever arrives afterwards (or still waits) back to OnComm.
+    void setClaimed(bool claimed);
+    bool Claimed() const { return m_claimed; }
+
+    // The line settings of the port (as last set).
+    const LineSettings& Line() const { return m_settings; }
+    // Milliseconds one character takes on the line: start bit, data bits,
+    // parity bit and stop bits at the baud rate.
+    double CharTimeMs() const;
+
 signals:
     void OnComm();
+    // Every byte the control puts on the line and every byte it hands out
+    // (to Input or to a claim), in order, from every source.
+    void Transmitted(const QByteArray& bytes);
+    void Received(const QByteArray& bytes);
+    // Bytes read while the line is claimed.
+    void ClaimedBytes(const QByteArray& bytes);
+    // The port has been opened or closed (by the program or because the device went away).
+    void OpenChanged(bool open);
 
 private:
     void onReadyRead();
     void onError(QSerialPort::SerialPortError error);
+    // Whether the open device has gone away (hang-up or error on it).
+    bool DeviceGone() const;
     void scheduleDelivery();
     void deliver();
     void pullFromSystem();
@@ -107,6 +134,7 @@ private:
     bool m_deliveryQueued = false;
     bool m_inHandler = false;
     bool m_pulling = false;
+    bool m_claimed = false;
     QStringDecoder m_decoder;
 };
 

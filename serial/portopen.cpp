@@ -1,6 +1,5 @@
 #include "serial/portopen.h"
 
-#include "common/numbers.h"
 #include "serial/portsettings.h"
 
 #include <QSerialPortInfo>
@@ -9,15 +8,31 @@ namespace kv {
 
 QString StationAddrFromText(QStringView stationText)
 {
-    if (stationText.size() > 2)
+    // Only a plain whole number names a station: a wrong station would start or
+    // stop another drive on the bus, so anything that is not clearly one falls
+    // back on station 1.
+    qsizetype from = 0;
+    qsizetype to = stationText.size();
+    auto blank = [&](qsizetype i) {
+        const QChar c = stationText[i];
+        return c == u' ' || c == u'\t' || c == u'\n';
+    };
+    while (from < to && blank(from))
+        ++from;
+    while (to > from && blank(to - 1))
+        --to;
+    if (from == to)
         return QStringLiteral("01");
-    const qint64 station = RoundHalfEven<qint64>(Val(stationText));
-    if (station < 0)
-        return QStringLiteral("01");
-    QString hex = QString::number(station, 16).toUpper();
-    if (hex.size() == 1)
-        hex.prepend(u'0');
-    return hex;
+    int station = 0;
+    for (qsizetype i = from; i < to; ++i) {
+        const char16_t u = stationText[i].unicode();
+        if (u < u'0' || u > u'9')
+            return QStringLiteral("01");
+        station = station * 10 + (u - u'0');
+        if (station > kMaxStation)
+            return QStringLiteral("01");
+    }
+    return QStringLiteral("%1").arg(station, 2, 16, QLatin1Char('0')).toUpper();
 }
 
 PortTarget ResolvePortText(QStringView portText)

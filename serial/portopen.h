@@ -8,11 +8,17 @@
 
 namespace kv {
 
-// The station address of every drive frame, from the station box (a decimal
-// number): a text of at most two characters gives its leading number as
-// upper-case hexadecimal with at least two digits ("1" -> "01", "10" -> "0A",
-// "99" -> "63", "" -> "00"); a longer text gives "01" whatever it says.
-// A negative number would spell no station at all and also gives "01".
+// The highest station a drive can have.
+inline constexpr int kMaxStation = 247;
+
+// The station address of every drive frame, from the station box, as two
+// upper-case hexadecimal digits. The box must hold a whole number 0..247 written
+// with decimal digits only (any number of them, leading zeros allowed),
+// optionally with blanks, tabs or line feeds around it: "1" -> "01",
+// "10" -> "0A", "247" -> "F7", "0012" -> "0C", "0" -> "00" (broadcast, typed on
+// purpose). Everything else gives "01": an empty box, a number above 247, a
+// sign, a decimal point or exponent ("1.0", "1e2"), "&H10", inner blanks,
+// letters, digits of other scripts.
 QString StationAddrFromText(QStringView stationText);
 
 // Where the port box leads.

@@ -2,6 +2,8 @@
 
 #include "serial/framecodec.h"
 
+#include <QCoreApplication>
+
 namespace kv {
 
 QString ChunkTextFromBytes(const QByteArray& bytes)
@@ -19,7 +21,7 @@ ChunkVerdict JudgeChunk(QStringView chunkText)
 
 QString ReceiveLogLine(QStringView chunkText)
 {
-    return QStringLiteral("接收: ") + chunkText.toString();
+    return QCoreApplication::translate("kv::Terminal", "接收: ") + chunkText.toString();
 }
 
 bool LogOverLimit(QStringView logText)

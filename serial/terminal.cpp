@@ -2,7 +2,18 @@
 
 #include "serial/framecodec.h"
 
+#include <QCoreApplication>
+
 namespace kv {
+
+namespace {
+
+QString SentPrefix()
+{
+    return QCoreApplication::translate("kv::Terminal", "发送: ");
+}
+
+} // namespace
 
 TerminalSend BuildTerminalSend(QStringView text, bool hexSend, bool appendCrc)
 {
@@ -11,17 +22,17 @@ TerminalSend BuildTerminalSend(QStringView text, bool hexSend, bool appendCrc)
         out.send = true;
         out.asText = true;
         out.text = text.toString();
-        out.logLine = QStringLiteral("发送: ") + out.text;
+        out.logLine = SentPrefix() + out.text;
         return out;
     }
-    if (text.size() < 2)
-        return out;
     out.text = text.toString();
     if (appendCrc)
         out.text += Crc16Text(text);
+    if (out.text.size() < 2)
+        return out;
     out.bytes = HexPairsToBytes(out.text);
     out.send = true;
-    out.logLine = QStringLiteral("发送: ") + out.text;
+    out.logLine = SentPrefix() + out.text;
     return out;
 }
 

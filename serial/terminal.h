@@ -17,9 +17,10 @@ struct TerminalSend {
 };
 
 // Hexadecimal send: the text (followed by its CRC text when `appendCrc`) cut
-// into pairs as typed, nothing removed, a last odd character dropped. A frame
-// text of fewer than two characters spells no byte of its own and sends
-// nothing, with or without the CRC (the CRC of no bytes is not a frame).
+// into pairs as typed, nothing removed, a last odd character dropped. A text of
+// fewer than two characters after the CRC is appended makes no byte and sends
+// nothing; with the CRC there always are bytes (an empty text sends the CRC of
+// no bytes, FF FF, and logs "FFFF").
 // Text send: the text as it is; `appendCrc` has no effect.
 TerminalSend BuildTerminalSend(QStringView text, bool hexSend, bool appendCrc);
 

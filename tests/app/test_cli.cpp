@@ -32,7 +32,14 @@ void TestCommandLine::initTestCase()
             ran_ = QStringList{p.value(value)} + p.positionalArguments();
             out << "echoed\n";
             return 7;
-        }});
+        },
+        {}});
+    // One that reads its own options, --help included.
+    commands_.push_back(SubCommand{QStringLiteral("raw"), QStringLiteral("reads its own"), {}, {},
+                                   [this](const QStringList& arguments) {
+                                       ran_ = arguments.mid(1);
+                                       return 5;
+                                   }});
 }
 
 void TestCommandLine::answers_data()
@@ -54,6 +61,8 @@ void TestCommandLine::answers_data()
     QTest::newRow("command") << QStringList{"echo", "--value", "5", "a", "b"} << 7 << "echoed" << ""
                              << QStringList{"5", "a", "b"};
     QTest::newRow("command's help") << QStringList{"echo", "--help"} << 0 << " echo [options]" << "" << none;
+    QTest::newRow("command with its own options")
+        << QStringList{"raw", "--help", "-x"} << 5 << "" << "" << QStringList{"raw", "--help", "-x"};
     QTest::newRow("command's unknown option") << QStringList{"echo", "--volume", "5"} << 2 << ""
                                               << "volume" << none;
 }

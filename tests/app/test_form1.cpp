@@ -12,6 +12,7 @@
 #include "tests/support/fakes.h"
 #include "tests/support/pty.h"
 
+#include <QAbstractItemView>
 #include <QAction>
 #include <QCheckBox>
 #include <QComboBox>
@@ -70,6 +71,7 @@ private slots:
     void startupParameterList();
     void groupSelection_data();
     void groupSelection();
+    void choosingAGroupFromTheList();
 
     void closeQuestion_data();
     void closeQuestion();
@@ -100,6 +102,7 @@ private slots:
     void logLimit_data();
     void logLimit();
     void clearLog();
+    void userTypesInTheLog();
     void portVanishing();
 
     void untickAndTickCurve2();
@@ -110,6 +113,7 @@ private slots:
     void limitsClearTheChart_data();
     void limitsClearTheChart();
     void extremeLimitsKeepTheChartWorking();
+    void invalidLimitsMarkTheBoxes();
     void scaleFactorsClearTheChart_data();
     void scaleFactorsClearTheChart();
     void divisionsDoNotClearTheChart_data();
@@ -500,6 +504,34 @@ void TestForm1::groupSelection()
     QCOMPARE(form->List2->count(), 1);  // not touched
 }
 
+void TestForm1::choosingAGroupFromTheList()
+{
+    // The user picks an entry of the open list with the keyboard.
+    auto choose = [this](int row) {
+        form->Combo1->showPopup();
+        QAbstractItemView* view = form->Combo1->view();
+        view->setCurrentIndex(view->model()->index(row, 0));
+        QTest::keyClick(view, Qt::Key_Return);
+    };
+    QSignalSpy rebuilt(form->List1->model(), &QAbstractItemModel::modelReset);
+    // The group already shown, chosen again: the list is rebuilt and the ticks cleared.
+    form->List1->item(0)->setCheckState(Qt::Checked);
+    choose(0);
+    QCOMPARE(rebuilt.size(), 1);
+    QCOMPARE(form->List1->item(0)->checkState(), Qt::Unchecked);
+    // Another group: one rebuild for the one choice.
+    choose(1);
+    QCOMPARE(form->Combo1->currentIndex(), 1);
+    QCOMPARE(rebuilt.size(), 2);
+    QVERIFY(form->List1->item(0)->text().startsWith(form->Combo1->currentText().left(2)));
+    // An index set in code runs the handler once; the next choice of that entry runs it again.
+    form->Combo1->setCurrentIndex(2);
+    QCOMPARE(rebuilt.size(), 3);
+    QCoreApplication::processEvents();
+    choose(2);
+    QCOMPARE(rebuilt.size(), 4);
+}
+
 // ---- shutdown -------------------------------------------------------------------
 
 void TestForm1::closeQuestion_data()
@@ -615,10 +647,10 @@ void TestForm1::stationAddress_data()
     QTest::addColumn<QString>("addr");
     QTest::newRow("10") << "10" << "0A";
     QTest::newRow("99") << "99" << "63";
-    QTest::newRow("empty") << "" << "00";
+    QTest::newRow("empty") << "" << "01";
     QTest::newRow("0") << "0" << "00";
-    QTest::newRow("247") << "247" << "01";
-    QTest::newRow("100") << "100" << "01";
+    QTest::newRow("247") << "247" << "F7";
+    QTest::newRow("100") << "100" << "64";
 }
 
 void TestForm1::stationAddress()
@@ -732,7 +764,8 @@ void TestForm1::send_data()
                                           << "14:05:33 发送: 01 034021\r\n";
     QTest::newRow("text") << "abc" << false << true << QByteArray("abc") << "14:05:33 发送: abc\r\n";
     QTest::newRow("one hex digit sends nothing") << "1" << true << false << QByteArray() << "";
-    QTest::newRow("empty hex with CRC sends nothing") << "" << true << true << QByteArray() << "";
+    QTest::newRow("empty hex with CRC") << "" << true << true << QByteArray::fromHex("FFFF")
+                                        << "14:05:33 发送: FFFF\r\n";
 }
 
 void TestForm1::send()
@@ -813,10 +846,11 @@ void TestForm1::chunkBeginningWithFIsDropped()
     QVERIFY(openOn(pty));
     QString fromF0 = kReply;
     fromF0.replace(0, 2, QStringLiteral("F0"));
-    QVERIFY(pty.write(QByteArray::fromHex(fromF0.toLatin1())));
-    // Let the receive path take the chunk on its own before the next one arrives.
-    QTest::qWait(300);
-    // A following chunk shows that the receive path ran and dropped the first.
+    QSignalSpy events(form->MSComm, &MSComm::OnComm);  // after the window's handling
+    // The whole chunk waits before the event loop runs; the receive path takes it
+    // alone, and drops it, before the next one is written.
+    QVERIFY(pty.writeAndWaitAtPort(QByteArray::fromHex(fromF0.toLatin1())));
+    QTRY_COMPARE(events.size(), 1);
     QVERIFY(pty.write(QByteArray::fromHex("0103")));
     QTRY_VERIFY(!form->Text2->Text().isEmpty());
     QCOMPARE(form->Text2->Text(), QStringLiteral("14:05:33 接收: 0103\r\n"));
@@ -839,8 +873,9 @@ void TestForm1::textModeChunks()
     test::Pty pty;
     QVERIFY(openOn(pty));
     form->Chkreceive16->setChecked(false);
-    QVERIFY(pty.write("Fault"));
-    QTest::qWait(300);
+    QSignalSpy events(form->MSComm, &MSComm::OnComm);  // after the window's handling
+    QVERIFY(pty.writeAndWaitAtPort("Fault"));
+    QTRY_COMPARE(events.size(), 1);  // taken alone, and dropped
     const QByteArray text34(34, 'a');
     QVERIFY(pty.write(text34));
     QTRY_COMPARE(form->pollReplies, QStringList{QString::fromLatin1(text34)});
@@ -879,6 +914,24 @@ void TestForm1::clearLog()
     QCOMPARE(form->Text2->Text(), QStringLiteral("14:05:33 line\r\n"));
     form->Command3->click();
     QCOMPARE(form->Text2->Text(), QString());
+}
+
+void TestForm1::userTypesInTheLog()
+{
+    QVERIFY(!form->Text2->isReadOnly());
+    form->AppendLogLine(QStringLiteral("line"));
+    // Typing goes after the last entry; what the program appends follows it.
+    QTest::keyClicks(form->Text2, QStringLiteral("mark"));
+    QTest::keyClick(form->Text2, Qt::Key_Return);
+    QCOMPARE(form->Text2->Text(), QStringLiteral("14:05:33 line\r\nmark\r\n"));
+    form->AppendLogLine(QStringLiteral("next"));
+    QCOMPARE(form->Text2->Text(), QStringLiteral("14:05:33 line\r\nmark\r\n14:05:33 next\r\n"));
+    // A part deleted before saving it stays deleted.
+    QTest::keyClick(form->Text2, Qt::Key_Home, Qt::ControlModifier);
+    for (int i = 0; i < QStringLiteral("14:05:33 line\n").size(); ++i)
+        QTest::keyClick(form->Text2, Qt::Key_Delete);
+    form->AppendLogLine(QStringLiteral("last"));
+    QCOMPARE(form->Text2->Text(), QStringLiteral("mark\r\n14:05:33 next\r\n14:05:33 last\r\n"));
 }
 
 void TestForm1::portVanishing()
@@ -1010,19 +1063,46 @@ void TestForm1::extremeLimitsKeepTheChartWorking()
     form->txtVerMin->setText(QStringLiteral("-1e300"));
     QCOMPARE(g->MaxVertical(), std::numeric_limits<float>::max());
     QCOMPARE(g->MinVertical(), -std::numeric_limits<float>::max());
-    // Whatever the chart makes of such a range, the window goes on and the
-    // chart keeps drawing; a refusal comes as an exception the caller can take.
-    for (float v : {0.0f, 1.0e38f, -1.0e38f}) {
-        try {
-            g->AddValue(v, 1);
-        } catch (const std::exception&) {
-        }
-    }
-    QCOMPARE(g->DrawGridCurve(), 0);
+    // Their distance does not fit a single: every sample is refused with an
+    // overflow the caller can take, before anything changed.
+    const qint32 last = g->LastEmptyIndex();
+    for (float v : {0.0f, 1.0e38f, -1.0e38f})
+        QVERIFY_THROWS_EXCEPTION(std::overflow_error, g->AddValue(v, 1));
+    QCOMPARE(g->LastEmptyIndex(), last);
+    // Sound limits again: the chart takes values and draws them. 25 lies half-way
+    // between -50 and 100: row 83 of the 166 rows, at the right edge.
     form->txtVerMax->setText(QStringLiteral("100"));
     form->txtVerMin->setText(QStringLiteral("-50"));
-    g->AddValue(10.0f, 1);
-    QCOMPARE(g->DrawGridCurve(), 0);
+    QCOMPARE(g->PlotHeight(), 166);
+    g->AddValue(25.0f, 1);
+    g->AddValue(25.0f, 1);
+    g->DrawGridCurve();
+    QCOMPARE(g->Picture().pixelColor(g->PointCount() - 1, 83), kv::BgrToQColor(g->CurveLineColor(1)));
+}
+
+void TestForm1::invalidLimitsMarkTheBoxes()
+{
+    const CurveGraph* g = form->CurveGraph1;
+    // Text colour and tooltip of both limit boxes.
+    auto marks = [this] {
+        QStringList out;
+        for (const QLineEdit* box : {form->txtVerMin, form->txtVerMax})
+            out << box->palette().color(QPalette::Text).name() + u' ' + box->toolTip();
+        return out;
+    };
+    const QStringList clear(2, form->palette().color(QPalette::Text).name() + u' ');
+    const QStringList marked(2, QStringLiteral("#ff0000 最小值必须小于最大值"));
+    QVERIFY(clear != marked);
+    form->txtVerMin->setText(QStringLiteral("50"));
+    QCOMPARE(marks(), clear);
+    form->txtVerMax->setText(QStringLiteral("50"));  // equal
+    QCOMPARE(g->MinVertical(), 50.0f);
+    QCOMPARE(g->MaxVertical(), 50.0f);
+    QCOMPARE(marks(), marked);
+    form->txtVerMax->setText(QStringLiteral("10"));  // reversed
+    QCOMPARE(marks(), marked);
+    form->txtVerMin->setText(QStringLiteral("5"));  // valid again
+    QCOMPARE(marks(), clear);
 }
 
 void TestForm1::scaleFactorsClearTheChart_data()
@@ -1038,9 +1118,17 @@ void TestForm1::scaleFactorsClearTheChart()
 {
     QFETCH(QString, box);
     QFETCH(QString, text);
+    QLineEdit* factor = child<QLineEdit>(box);
+    // Connected after the window's own handling: each keystroke has cleared the chart.
+    QList<bool> cleared;
+    connect(factor, &QLineEdit::textChanged, this, [&] {
+        cleared.append(chartCleared());
+        feedChart();
+    });
     feedChart();
-    child<QLineEdit>(box)->setText(text);
-    QVERIFY(chartCleared());
+    factor->clear();
+    QTest::keyClicks(factor, text);
+    QCOMPARE(cleared, QList<bool>(text.size() + 1, true));
 }
 
 void TestForm1::divisionsDoNotClearTheChart_data()
@@ -1065,12 +1153,15 @@ void TestForm1::divisionsDoNotClearTheChart()
     QFETCH(int, horizontal);
     QFETCH(int, vertical);
     feedChart();
+    form->CurveGraph1->DrawGridCurve();
+    const QImage before = form->CurveGraph1->Picture().copy();
     child<QLineEdit>(box)->setText(text);
     QVERIFY(!chartCleared());
     QCOMPARE(form->CurveGraph1->HorizontalSplits(), horizontal);
     QCOMPARE(form->CurveGraph1->VerticalSplits(), vertical);
-    // The chart draws with the new grid without failing.
-    QCOMPARE(form->CurveGraph1->DrawGridCurve(), 0);
+    // The next drawing shows the new grid.
+    form->CurveGraph1->DrawGridCurve();
+    QVERIFY(form->CurveGraph1->Picture() != before);
 }
 
 void TestForm1::clearButton()

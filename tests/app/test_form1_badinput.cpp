@@ -285,7 +285,8 @@ void TestForm1BadInput::invalidUtf8InTextMode()
     QCOMPARE(form->MSComm->InputMode(), 0);
 
     // Stray continuation bytes, an overlong form, a cut sequence, bytes never valid.
-    QVERIFY(pty->write(QByteArray("\x80\xbf\xc0\xaf\xe2\x28\xa1\xff\xfe\xf8\x88\x80\x80\x80", 14)));
+    // Read as one chunk.
+    QVERIFY(pty->writeAndWaitAtPort(QByteArray("\x80\xbf\xc0\xaf\xe2\x28\xa1\xff\xfe\xf8\x88\x80\x80\x80", 14)));
     QTRY_VERIFY(form->Text2->Text().contains(QStringLiteral("接收: ")));
     QVERIFY(form->Text2->Text().contains(QChar(0xFFFD)));
 
@@ -295,17 +296,15 @@ void TestForm1BadInput::invalidUtf8InTextMode()
     QByteArray pairs;
     for (int i = 0; i < 17; ++i)
         pairs += QByteArray("\xc3(", 2);
-    QTest::qWait(100);
     form->Command3->click();
-    QVERIFY(pty->write(pairs));
+    QVERIFY(pty->writeAndWaitAtPort(pairs));
     QTRY_VERIFY(form->Text2->Text().contains(QString(QChar(0xFFFD)) + QStringLiteral("(")));
     verifyChartFinite();
 
     // The parameter browser takes broken text as its UTF-16 bytes: a raw row.
     form->List1->item(0)->setCheckState(Qt::Checked);
-    QTest::qWait(100);
     // Written before the click with no event handled in between: the read takes it.
-    QVERIFY(pty->write(QByteArray("\xff\xc3", 2)));
+    QVERIFY(pty->writeAndWaitAtPort(QByteArray("\xff\xc3", 2)));
     form->CmdViewPram->click();
     QVERIFY(!form->List2->item(0)->text().isEmpty());
     verifyOwnMessagesOnly();

@@ -36,6 +36,7 @@ private slots:
     void failingStepsAreSilentAndSkipTheRest_data();
     void failingStepsAreSilentAndSkipTheRest();
     void registerMenuRepeatsTheInstallation();
+    void unregisterMenuCommand_data();
     void unregisterMenuCommand();
     void windowFailureIsIgnored();
     void realPlatformLeavesALinuxMachineUntouched();
@@ -145,11 +146,33 @@ void TestStartup::registerMenuRepeatsTheInstallation()
     QCOMPARE(platform.starts.size(), 2);
 }
 
+void TestStartup::unregisterMenuCommand_data()
+{
+    QTest::addColumn<bool>("systemDirectory");
+    QTest::addColumn<bool>("component");
+    QTest::addColumn<int>("starts");
+    QTest::newRow("component carried") << true << true << 1;
+    // Nothing this build registered: the control of that name belongs to others.
+    QTest::newRow("no component") << true << false << 0;
+    QTest::newRow("no system directory") << false << true << 0;
+}
+
 void TestStartup::unregisterMenuCommand()
 {
+    QFETCH(bool, systemDirectory);
+    QFETCH(bool, component);
+    QFETCH(int, starts);
+    QTemporaryDir system;
     FakePlatform platform;
+    if (systemDirectory)
+        platform.systemDirectory = system.path();
+    if (component)
+        platform.resources.insert({QStringLiteral("CUSTOM"), 101}, ComponentBytes());
     UnregisterSerialComponent(platform);
-    QCOMPARE(platform.starts.size(), 1);
+    QCOMPARE(platform.starts.size(), starts);
+    QVERIFY(platform.writes.isEmpty());
+    if (starts == 0)
+        return;
     QCOMPARE(platform.starts[0].first, QStringLiteral("regsvr32 /u  MSCOMM32.OCX "));
     QCOMPARE(platform.starts[0].second, WindowStyle::MinimizedFocus);
     // A launch that fails reports nothing and does not throw.
@@ -161,8 +184,12 @@ void TestStartup::unregisterMenuCommand()
 void TestStartup::windowFailureIsIgnored()
 {
     FakePlatform platform;
-    Main(platform, [] { throw std::runtime_error("no window"); });
-    QVERIFY(platform.starts.isEmpty());
+    bool tried = false;
+    QVERIFY_THROWS_NO_EXCEPTION(Main(platform, [&] {
+        tried = true;
+        throw std::runtime_error("no window");
+    }));
+    QVERIFY(tried);
 }
 
 void TestStartup::realPlatformLeavesALinuxMachineUntouched()
@@ -170,16 +197,39 @@ void TestStartup::realPlatformLeavesALinuxMachineUntouched()
 #ifdef Q_OS_WIN
     QSKIP("POSIX behaviour");
 #else
+    // A "regsvr32" on the PATH (as a Windows emulation layer may put there)
+    // leaves a mark when it runs; so does a program started last, as a witness.
+    QTemporaryDir bin;
+    auto script = [&](const QString& name) {
+        const QString path = bin.filePath(name);
+        QFile f(path);
+        if (!f.open(QIODevice::WriteOnly))
+            return false;
+        f.write(QStringLiteral("#!/bin/sh\ntouch '%1.ran'\n").arg(path).toLocal8Bit());
+        f.close();
+        return f.setPermissions(QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+    };
+    QVERIFY(script(QStringLiteral("regsvr32")) && script(QStringLiteral("witness")));
+    const QByteArray path = qgetenv("PATH");
+    qputenv("PATH", bin.path().toLocal8Bit() + ':' + path);
+
     QTemporaryDir cwd;
     const QString before = QDir::currentPath();
     QDir::setCurrent(cwd.path());
     bool shown = false;
     Main(SystemPlatform(), [&] { shown = true; });
+    RegisterSerialComponent(SystemPlatform());
+    UnregisterSerialComponent(SystemPlatform());
     QDir::setCurrent(before);
+    QVERIFY(SystemPlatform().StartProgram(bin.filePath(QStringLiteral("witness")), WindowStyle::Hide));
+    qputenv("PATH", path);
+
     QVERIFY(shown);
     QVERIFY(SystemPlatform().SystemDirectory().isEmpty());
     QVERIFY(QDir(cwd.path()).entryList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden).isEmpty());
     QVERIFY(!QFile::exists(QStringLiteral("/MSCOMM32.OCX")));
+    QTRY_VERIFY(QFile::exists(bin.filePath(QStringLiteral("witness.ran"))));
+    QVERIFY(!QFile::exists(bin.filePath(QStringLiteral("regsvr32.ran"))));
 #endif
 }
 

@@ -480,6 +480,12 @@ void TestChartModel::valueTextsFromTheTop()
     QCOMPARE(plan.Texts[3].Value, QStringLiteral("-12.5"));
     QCOMPARE(plan.Texts.back().Value, QStringLiteral("-50"));
 
+    // Every inner text, also six to a pixel row (the most divisions the window offers).
+    m.SetVerticalSplits(1000);
+    m.PlanDrawing(plan, 12, FixedWidth);
+    QCOMPARE(plan.Texts.size(), std::size_t(1 + 999 + 1));
+    QCOMPARE(plan.Texts[500].Value, QStringLiteral("25.0"));
+
     m.SetShowAxesText(false);
     m.PlanDrawing(plan, 12, FixedWidth);
     QVERIFY(plan.Texts.empty());
@@ -594,7 +600,7 @@ void TestChartModel::hugeSplitsStayBounded()
     // Denser than two lines a pixel draws every pixel row and column once or twice.
     QVERIFY(plan.HorizontalLines.size() <= 2 * 170 + 2);
     QVERIFY(plan.VerticalLines.size() <= 2 * 480 + 2);
-    QVERIFY(plan.Texts.size() <= 2 * 171 + 16);
+    QVERIFY(plan.Texts.size() <= 4096 + 2 + 1025);
 
     m.SetHorizontalSplits(5000);
     m.SetVerticalSplits(5000);

@@ -3,6 +3,7 @@
 // set, defaults, order, reading through the setters).
 #include "chart/curvegraph.h"
 
+#include <QApplication>
 #include <QLabel>
 #include <QSignalSpy>
 #include <QtTest>
@@ -33,6 +34,32 @@ QFont TestFont(const QString& family, int points)
     QFont f(family);
     f.setPointSize(points);
     return f;
+}
+
+// Every property against the table of values after creation; fonts as given.
+void CompareWithTheTable(const CurveGraph& chart, const QFont& font)
+{
+    QVERIFY(chart.AutoRedraw());
+    QCOMPARE(chart.BackColor(), 0);
+    QCOMPARE(chart.BorderStyle(), 0);
+    QVERIFY(chart.ShowGrid());
+    QCOMPARE(chart.MovingGrid(), 2);
+    QCOMPARE(chart.MovingCurve(), 2);
+    QCOMPARE(chart.HorizontalSplits(), 9);
+    QCOMPARE(chart.VerticalSplits(), 9);
+    QCOMPARE(chart.MaxVertical(), 9.0f);
+    QCOMPARE(chart.MinVertical(), 0.0f);
+    QCOMPARE(chart.HorizontalGridColor(), 0x008200);
+    QCOMPARE(chart.VerticalGridColor(), 0x008200);
+    QCOMPARE(chart.CurveLineColor(), 0x00FF00);
+    QCOMPARE(chart.CurveLineType(), 0);
+    QCOMPARE(chart.AxesTextColor(), 0xFFFFFF);
+    QVERIFY(chart.ShowAxesText());
+    QCOMPARE(chart.xBarNowTimeFormat(), QStringLiteral("hh:mm:ss"));
+    QCOMPARE(chart.AxesFont(), font);
+    QCOMPARE(chart.CurveCount(), short(1));
+    QVERIFY(chart.ShowLegend(1));
+    QCOMPARE(chart.LegendFont(1), font);
 }
 
 } // namespace
@@ -67,25 +94,9 @@ private slots:
 void TestCurveGraphProperties::valuesAfterCreation()
 {
     auto chart = MakeChart();
-    QVERIFY(chart->AutoRedraw());
-    QCOMPARE(chart->BackColor(), 0);
-    QCOMPARE(chart->BorderStyle(), 0);
-    QVERIFY(chart->ShowGrid());
-    QCOMPARE(chart->MovingGrid(), 2);
-    QCOMPARE(chart->MovingCurve(), 2);
-    QCOMPARE(chart->HorizontalSplits(), 9);
-    QCOMPARE(chart->VerticalSplits(), 9);
-    QCOMPARE(chart->MaxVertical(), 9.0f);
-    QCOMPARE(chart->MinVertical(), 0.0f);
-    QCOMPARE(chart->HorizontalGridColor(), 0x008200);
-    QCOMPARE(chart->VerticalGridColor(), 0x008200);
-    QCOMPARE(chart->CurveLineColor(), 0x00FF00);
-    QCOMPARE(chart->CurveLineType(), 0);
-    QCOMPARE(chart->AxesTextColor(), 0xFFFFFF);
-    QVERIFY(chart->ShowAxesText());
-    QCOMPARE(chart->xBarNowTimeFormat(), QStringLiteral("hh:mm:ss"));
-    QCOMPARE(chart->CurveCount(), short(1));
-    QVERIFY(chart->ShowLegend(1));
+    CompareWithTheTable(*chart, QApplication::font());
+    if (QTest::currentTestFailed())
+        return;
     QVERIFY(chart->LegendMarker().isEmpty());
     QCOMPARE(LegendLabel(*chart, 1)->text(), QStringLiteral("\u2014 1"));
     QVERIFY(!LegendLabel(*chart, 2));
@@ -178,11 +189,21 @@ void TestCurveGraphProperties::horizontalSplitsDoNotClear()
     chart->setVerticalSplits(30);
     QCOMPARE(chart->LastEmptyIndex(), last);
     QCOMPARE(chart->TimeLabels().size(), 31);  // room for the new count's time texts
+    chart->setVerticalGridColor(0xC0C000);
     for (int i = 0; i < 200; ++i) {
         chart->AddValue(1.0f);
-        QCOMPARE(chart->DrawGridCurve(), 0);
+        chart->DrawGridCurve();
     }
     QVERIFY(chart->TimeLabelIndex() <= 28);
+    // The new count of columns: N = 300, a cell of 299 / 30 = 9.97 pixels. Row 2
+    // holds no horizontal line, and right of the value text nothing but the grid.
+    QList<int> columns;
+    for (int x = 40; x < 300; ++x)
+        if (chart->Picture().pixelColor(x, 2) == QColor(0x00, 0xC0, 0xC0))
+            columns.append(x);
+    QVERIFY(columns.size() >= 25);
+    for (int k = 1; k < columns.size(); ++k)
+        QVERIFY2(columns[k] - columns[k - 1] == 9 || columns[k] - columns[k - 1] == 10, qPrintable(QString::number(columns[k])));
 }
 
 void TestCurveGraphProperties::curveCountResetsCurves()
@@ -322,7 +343,8 @@ void TestCurveGraphProperties::equalLimitsReachedThroughProperties()
     QCOMPARE(chart->LastEmptyIndex(), last);
     QCOMPARE(chart->CurveBuffers(1).Values, before);
     QVERIFY(!chart->ShowLegend(2));  // the refused sample did not show legend 2
-    QCOMPARE(chart->DrawGridCurve(), 0);
+    chart->DrawGridCurve();  // still draws: the top grid line
+    QCOMPARE(chart->Picture().pixelColor(0, 0), QColor(0x00, 0x82, 0x00));
 }
 
 void TestCurveGraphProperties::emptyStoreGivesTheDefaults()
@@ -330,23 +352,31 @@ void TestCurveGraphProperties::emptyStoreGivesTheDefaults()
     QWidget host;
     host.setFont(TestFont("Sans", 11));
     CurveGraph chart(&host);
-    chart.setCurveCount(2);
+    // Every property away from the table first.
+    chart.setAutoRedraw(false);
     chart.setBackColor(0x123456);
+    chart.setBorderStyle(1);
+    chart.setShowGrid(false);
     chart.setMovingGrid(0);
+    chart.setMovingCurve(1);
+    chart.setHorizontalSplits(4);
+    chart.setVerticalSplits(5);
+    chart.setMaxVertical(50);
+    chart.setMinVertical(-5);
+    chart.setHorizontalGridColor(1);
+    chart.setVerticalGridColor(2);
+    chart.setCurveCount(2);
+    chart.setCurveLineColor(1, 0xFF);
+    chart.setCurveLineType(1, 1);
+    chart.setAxesTextColor(0xFF);
+    chart.setShowAxesText(false);
+    chart.setxBarNowTimeFormat("mm:ss");
+    chart.setAxesFont(TestFont("Serif", 17));
+    chart.setShowLegend(1, false);
     chart.setLegendFont(1, TestFont("Serif", 20));
     PropertyBag empty;
     chart.ReadProperties(empty);
-    QCOMPARE(chart.BackColor(), 0);
-    QCOMPARE(chart.MovingGrid(), 2);
-    QCOMPARE(chart.CurveCount(), short(1));
-    QCOMPARE(chart.MaxVertical(), 9.0f);
-    QCOMPARE(chart.MinVertical(), 0.0f);
-    QCOMPARE(chart.HorizontalSplits(), 9);
-    QCOMPARE(chart.CurveLineColor(1), 0x00FF00);
-    QCOMPARE(chart.xBarNowTimeFormat(), QStringLiteral("hh:mm:ss"));
-    QVERIFY(chart.AutoRedraw());
-    QCOMPARE(chart.LegendFont(1), host.font());
-    QCOMPARE(chart.AxesFont(), host.font());
+    CompareWithTheTable(chart, host.font());
     QCOMPARE(chart.LegendMarker(), QStringLiteral("\u2014 "));
 }
 

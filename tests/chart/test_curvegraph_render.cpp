@@ -1,11 +1,18 @@
 // DrawGridCurve rendered into the chart's surface, checked pixel by pixel: grid
 // positions, the moving grid, the first curve segment in both directions, dotted
-// curves, the value texts and the time texts after a fold-back.
+// curves, the value texts and the time texts after a fold-back; the fast painting
+// against the plain QPainter one over a long scripted run; AutoRedraw.
 #include "chart/curvegraph.h"
 #include "common/colors.h"
 
 #include <QPainter>
+#include <QScreen>
+#include <QTime>
 #include <QtTest>
+
+#include <array>
+#include <cmath>
+#include <functional>
 
 namespace {
 
@@ -42,6 +49,26 @@ int CountColour(const QImage& image, const QRect& area, qint32 colour)
     return n;
 }
 
+// Where two pictures first differ, or an empty text.
+QString FirstDifference(const QImage& a, const QImage& b)
+{
+    if (a.size() != b.size())
+        return QStringLiteral("sizes %1x%2 and %3x%4").arg(a.width()).arg(a.height()).arg(b.width()).arg(b.height());
+    for (int y = 0; y < a.height(); ++y)
+        for (int x = 0; x < a.width(); ++x)
+            if (a.pixel(x, y) != b.pixel(x, y))
+                return QStringLiteral("(%1, %2): %3 and %4").arg(x).arg(y).arg(a.pixel(x, y), 0, 16).arg(b.pixel(x, y), 0, 16);
+    return QString();
+}
+
+// The surface as it is on the screen (the window's backing store).
+QImage OnScreen(CurveGraph& chart)
+{
+    auto* surface = chart.findChild<QWidget*>(QStringLiteral("picGraph"));
+    const QPixmap shot = chart.screen()->grabWindow(chart.winId());
+    return shot.toImage().convertToFormat(QImage::Format_RGB32).copy(QRect(QPoint(0, 0), surface->size()));
+}
+
 } // namespace
 
 class TestCurveGraphRender : public QObject {
@@ -61,6 +88,9 @@ private slots:
     void pictureIsPersistent();
     void offScaleSamplesDoNotShow();
     void backColourClearsAndPaints();
+    void fastPaintingMatchesTheReference();
+    void autoRedraw_data();
+    void autoRedraw();
 };
 
 void TestCurveGraphRender::surfaceMatchesTheControl()
@@ -82,7 +112,7 @@ void TestCurveGraphRender::stillGridPositions()
     chart->setVerticalSplits(10);
     chart->setMovingGrid(0);
     chart->setShowAxesText(false);
-    QCOMPARE(chart->DrawGridCurve(), 0);
+    chart->DrawGridCurve();
     const QImage& img = chart->Picture();
     // Horizontal lines at 0, 14.9999, ... 149.999: rows 0, 15, ..., 150.
     for (int y = 0; y < 151; ++y) {
@@ -206,32 +236,38 @@ void TestCurveGraphRender::curveWithoutDataIsNotDrawn()
 void TestCurveGraphRender::valueTextsFromTheTop()
 {
     auto chart = MakeChart(301, 151);
+    QFont font(QStringLiteral("WenQuanYi Micro Hei"));
+    font.setPixelSize(12);
+    const QFontMetrics fm(font);
+    QCOMPARE(fm.height(), 14);  // T
+    QCOMPARE(fm.ascent(), 11);
+    chart->setAxesFont(font);
     chart->setShowGrid(false);
     chart->setMovingGrid(0);
+    chart->setMaxVertical(10.0f);
+    chart->setVerticalSplits(10);
     chart->DrawGridCurve();
     const QImage& img = chart->Picture();
 
-    // The same texts, written independently at the places the scale puts them.
+    // H = 151, VS = 10, T = 14: the inner texts start at Int(15.1 u - 7), the
+    // bottom one at 151 - 14; each written with its top at the row given.
+    struct Written {
+        int top;
+        const char* text;
+    };
+    const Written written[] = {{0, "10.0"}, {8, "9.0"},   {23, "8.0"},  {38, "7.0"},  {53, "6.0"}, {68, "5.0"},
+                               {83, "4.0"}, {98, "3.0"},  {113, "2.0"}, {128, "1.0"}, {137, " 0"}};
     QImage expected(img.size(), QImage::Format_RGB32);
     expected.fill(Qt::black);
     {
         QPainter p(&expected);
-        p.setFont(chart->AxesFont());
+        p.setFont(font);
         p.setPen(Qt::white);
-        const QFontMetrics fm(chart->AxesFont());
-        const int t = fm.height();
-        const QStringList values = {"9.0", "8.0", "7.0", "6.0", "5.0", "4.0", "3.0", "2.0", "1.0"};
-        for (int u = 0; u < values.size(); ++u) {
-            const int y = u == 0 ? 0 : static_cast<int>(std::floor(151.0 / 9 * u - t / 2.0));
-            p.drawText(3, y + fm.ascent(), values[u]);
-        }
-        p.drawText(3, 151 - t + fm.ascent(), QStringLiteral(" 0"));
+        for (const Written& w : written)
+            p.drawText(3, w.top + 11, QString::fromLatin1(w.text));
     }
-    const QRect left(0, 0, 80, 151);
-    QVERIFY(CountColour(img, left, 0xFFFFFF) > 0);
-    QCOMPARE(img.copy(left), expected.copy(left));
-    // And nothing written further right.
-    QCOMPARE(img.copy(QRect(80, 0, 221, 151)), expected.copy(QRect(80, 0, 221, 151)));
+    QVERIFY(CountColour(img, img.rect(), 0xFFFFFF) > 0);
+    QCOMPARE(FirstDifference(img, expected), QString());
 }
 
 void TestCurveGraphRender::timeTextsAfterFoldBack()
@@ -325,6 +361,120 @@ void TestCurveGraphRender::backColourClearsAndPaints()
     chart->DrawGridCurve();
     QCOMPARE(Pixel(chart->Picture(), 5, 5), 0x102030);
     QCOMPARE(Pixel(chart->Picture(), 0, 5), kVertical);
+}
+
+void TestCurveGraphRender::fastPaintingMatchesTheReference()
+{
+    // Twin charts fed the same script with the same clock; the second paints the
+    // plain QPainter way. After every drawing their pictures must be the same.
+    std::array<std::unique_ptr<CurveGraph>, 2> charts;
+    for (auto& chart : charts) {
+        chart = MakeChart(301, 151);
+        auto tick = std::make_shared<int>(0);
+        chart->SetTimeSource([tick](const QString& f) { return QTime(12, 0).addSecs(7 * (*tick)++).toString(f); });
+    }
+    charts[1]->SetReferencePainting(true);
+    auto both = [&](const std::function<void(CurveGraph&)>& change) {
+        for (auto& chart : charts)
+            change(*chart);
+    };
+    auto paintCurves = [](CurveGraph& c) {  // every curve its own colour, every third one dotted
+        for (short k = 1; k <= c.CurveCount(); ++k) {
+            c.setCurveLineColor(k, 0x00FFFF ^ (k * 0x2A4C6E));
+            c.setCurveLineType(k, k % 3 == 2 ? k : 0);
+        }
+    };
+
+    QString differs;
+    int drawings = 0;
+    for (int s = 0; s < 1000; ++s) {
+        switch (s) {
+        case 0: both([&](CurveGraph& c) { c.setCurveCount(4); paintCurves(c); }); break;
+        case 150: both([](CurveGraph& c) { c.setShowGrid(false); c.setHorizontalSplits(4); c.setVerticalSplits(12); }); break;
+        case 220: both([](CurveGraph& c) { c.setShowGrid(true); c.setMovingGrid(1); }); break;
+        case 330: both([](CurveGraph& c) { c.setMovingGrid(0); c.setMovingCurve(1); }); break;
+        case 400: both([](CurveGraph& c) { c.setMovingCurve(2); c.setHorizontalSplits(9); }); break;
+        case 450: both([](CurveGraph& c) { c.setMovingGrid(2); c.setMaxVertical(12); c.setMinVertical(-3); c.setVerticalSplits(15); }); break;
+        case 520:
+            both([](CurveGraph& c) {
+                c.resize(203, 93);
+                c.setAxesTextColor(0x00FFFF);
+                c.setBackColor(0x202020);
+                QFont bold(QStringLiteral("DejaVu Sans"));
+                bold.setPixelSize(14);
+                bold.setBold(true);
+                c.setAxesFont(bold);
+            });
+            break;
+        case 600: both([&](CurveGraph& c) { c.setCurveCount(10); paintCurves(c); c.setShowAxesText(false); }); break;
+        case 700:
+            both([](CurveGraph& c) {
+                c.setShowAxesText(true);
+                c.setHorizontalSplits(30);
+                c.setHorizontalGridColor(0x0000C0);
+                c.setVerticalGridColor(0xC0C000);
+            });
+            break;
+        case 800: both([](CurveGraph& c) { c.resize(481, 169); c.setMovingGrid(1); c.setMaxVertical(9); c.setMinVertical(0); }); break;
+        case 900: both([](CurveGraph& c) { c.setHorizontalSplits(1); c.setVerticalSplits(1); c.setxBarNowTimeFormat("mm:ss"); }); break;
+        default: break;
+        }
+        both([s](CurveGraph& c) {
+            for (short k = 1; k <= c.CurveCount(); ++k) {
+                if (k == 2 && s % 17 == 0)
+                    continue;  // a curve out of step
+                // Swings past both limits; now and then a value far off the scale.
+                float v = static_cast<float>(4.5 + 7.0 * std::sin(s * 0.07 + k) + 3.0 * std::sin(s * 1.3 * k));
+                if (k == 3 && s % 97 == 0)
+                    v = s % 2 ? 1e30f : -1e30f;
+                c.AddValue(v, k);
+            }
+        });
+        if (s % 13 == 5)
+            continue;  // a late call: the grid has moved on by two
+        both([](CurveGraph& c) { c.DrawGridCurve(); });
+        ++drawings;
+        if (differs.isEmpty()) {
+            const QString at = FirstDifference(charts[0]->Picture(), charts[1]->Picture());
+            if (!at.isEmpty())
+                differs = QStringLiteral("sample %1, pixel %2").arg(s).arg(at);
+        }
+    }
+    QCOMPARE(differs, QString());
+    QVERIFY(drawings > 900);
+    const QImage& last = charts[1]->Picture();
+    QVERIFY(CountColour(last, last.rect(), charts[1]->CurveLineColor(1)) > 0);
+}
+
+void TestCurveGraphRender::autoRedraw_data()
+{
+    QTest::addColumn<bool>("autoRedraw");
+    QTest::newRow("on: the picture is kept") << true;
+    QTest::newRow("off: nothing is kept") << false;
+}
+
+void TestCurveGraphRender::autoRedraw()
+{
+    QFETCH(bool, autoRedraw);
+    auto chart = MakeChart(120, 60);
+    chart->setShowLegend(1, false);  // the legend label would lie over the picture
+    QVERIFY(QTest::qWaitForWindowExposed(chart.get()));
+    chart->setAutoRedraw(autoRedraw);
+    chart->setCurveLineColor(1, kCurve1);
+    for (float v : {2.0f, 5.0f, 7.0f})
+        chart->AddValue(v);
+    chart->DrawGridCurve();
+    const QImage drawn = chart->Picture();
+    QVERIFY(CountColour(drawn, drawn.rect(), kCurve1) > 0);
+    QTRY_COMPARE(FirstDifference(OnScreen(*chart), drawn), QString());  // shown either way
+
+    // The system repaints the surface: shown again after being hidden.
+    chart->hide();
+    chart->show();
+    QVERIFY(QTest::qWaitForWindowExposed(chart.get()));
+    QImage background(drawn.size(), QImage::Format_RGB32);
+    background.fill(Qt::black);
+    QTRY_COMPARE(FirstDifference(OnScreen(*chart), autoRedraw ? drawn : background), QString());
 }
 
 QTEST_MAIN(TestCurveGraphRender)

@@ -34,7 +34,9 @@ void TestNumbers::val_data()
     QTest::addColumn<double>("expected");
     QTest::newRow("plain") << "25" << 25.0;
     QTest::newRow("blank inside") << "2 5" << 25.0;
-    QTest::newRow("tab and line feed inside") << "\t1\n2\r3" << 123.0;
+    QTest::newRow("tab and line feed skipped, carriage return ends") << "\t1\n2\r3" << 12.0;
+    QTest::newRow("leading carriage return") << "\r5" << 0.0;
+    QTest::newRow("hex stops at carriage return") << "&H1\r2" << 1.0;
     QTest::newRow("leading blanks") << "   9" << 9.0;
     QTest::newRow("hex") << "&H19" << 25.0;
     QTest::newRow("hex lower case") << "&hff" << 255.0;

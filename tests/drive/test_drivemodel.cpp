@@ -123,7 +123,10 @@ private slots:
         QTest::newRow("control word") << 0 << 0x0477 << WriteResult::Ok;
         QTest::newRow("live block") << 4 << 1 << WriteResult::IllegalAddress;
         QTest::newRow("status word") << 9 << 1 << WriteResult::IllegalAddress;
-        QTest::newRow("actual value 0103") << 0x0066 << 1 << WriteResult::IllegalAddress;
+        QTest::newRow("actual value 0103") << 0x0066 << 1 << WriteResult::ReadOnly;
+        QTest::newRow("fault log 0401") << 0x0190 << 1 << WriteResult::ReadOnly;
+        QTest::newRow("information 3301") << 3300 << 1 << WriteResult::ReadOnly;
+        QTest::newRow("good messages 5306") << 5305 << 1 << WriteResult::ReadOnly;
         QTest::newRow("acceleration time 2202") << 2201 << 100 << WriteResult::Ok;
     }
     void writes()

@@ -108,6 +108,13 @@ private slots:
         QTest::newRow("function 04: exception 01") << "010400040006" << "01840182C0";
         QTest::newRow("function 16: exception 01") << "01100001000102000A" << Hex(Frame("019001"));
         QTest::newRow("function 17: exception 01") << "0111" << Hex(Frame("019101"));
+        QTest::newRow("function 07: exception 01") << "0107" << "0187018230";
+        // Functions the Modbus library cannot frame: framed by the line's silence and the CRC.
+        QTest::newRow("function 08 with data: exception 01") << "010800000000" << "01880187C0";
+        QTest::newRow("function 2B: exception 01") << "012B0E0100" << "01AB019EF0";
+        QTest::newRow("function 41: exception 01") << "014100000001" << "01C101B050";
+        QTest::newRow("function 00: exception 01") << "0100" << "0180018000";
+        QTest::newRow("function 83, an exception code: exception 01") << "0183" << "01830180F0";
         QTest::newRow("write live block: exception 02") << "010600040001" << Hex(Frame("018602"));
         QTest::newRow("reference 20001: exception 03") << "010600014E21" << Hex(Frame("018603"));
     }
@@ -150,6 +157,10 @@ private slots:
         QTest::newRow("bad CRC") << QByteArray::fromHex("0103000400060000") << SlaveEvent::Kind::BadFrame;
         QTest::newRow("CRC bytes swapped") << QByteArray::fromHex("0103000400060984") << SlaveEvent::Kind::BadFrame;
         QTest::newRow("incomplete") << QByteArray::fromHex("010300") << SlaveEvent::Kind::BadFrame;
+        QTest::newRow("function 41, bad CRC") << QByteArray::fromHex("014100000001FC06") << SlaveEvent::Kind::BadFrame;
+        QTest::newRow("function 41, cut short") << QByteArray::fromHex("0141") << SlaveEvent::Kind::BadFrame;
+        QTest::newRow("function 41 for station 2") << QByteArray::fromHex("024100000001FC36")
+                                                   << SlaveEvent::Kind::OtherStation;
         QTest::newRow("no frame starts with FF") << QByteArray::fromHex("FFFFFFFF") << SlaveEvent::Kind::BadFrame;
         QTest::newRow("broadcast write") << QByteArray(kv::HexFrameToBytes(u"000600012710"))
                                          << SlaveEvent::Kind::Broadcast;

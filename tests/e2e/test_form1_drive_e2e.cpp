@@ -15,6 +15,7 @@
 #include "serial/mscomm.h"
 #include "tests/e2e/simprocess.h"
 #include "tests/support/fakes.h"
+#include "tests/support/pty.h"
 
 #include <QCheckBox>
 #include <QComboBox>
@@ -108,7 +109,7 @@ std::optional<PollReply> TestForm1DriveE2e::pollOnce()
     form->Timer1_Timer();
     QElapsedTimer clock;
     clock.start();
-    while (replies.size() == before && clock.elapsed() < 3000)
+    while (replies.size() == before && clock.elapsed() < 10000)
         QTest::qWait(10);
     if (replies.size() == before)
         return std::nullopt;
@@ -126,7 +127,7 @@ std::optional<QPair<int, int>> TestForm1DriveE2e::readControlAndReference()
     QElapsedTimer clock;
     clock.start();
     QRegularExpressionMatch m;
-    while (!(m = reply.match(form->Text2->Text())).hasMatch() && clock.elapsed() < 3000)
+    while (!(m = reply.match(form->Text2->Text())).hasMatch() && clock.elapsed() < 10000)
         QTest::qWait(10);
     if (!m.hasMatch())
         return std::nullopt;
@@ -188,11 +189,10 @@ void TestForm1DriveE2e::commandsChangeTheDrive()
 
     // A fault trips the drive; fault reset clears it.
     sim->signal(SIGUSR1);
-    for (int i = 0; i < 10 && !(r && IsStatusBitSet(r->StatusWord, kFault)); ++i)
-        r = pollOnce();
+    QTRY_COMPARE_WITH_TIMEOUT(simLogCount(QStringLiteral("drive tripped on request")), 1, 10000);
+    r = pollOnce();
     QVERIFY(r && IsStatusBitSet(r->StatusWord, kFault));
     QCOMPARE(form->Shape1[kFault]->FillColor(), kRed);
-    QTRY_COMPARE(simLogCount(QStringLiteral("drive tripped on request")), 1);
     const QString logBefore = form->Text2->Text();
     form->Command2->click();
     QVERIFY(!form->Text2->Text().mid(logBefore.size()).contains(QStringLiteral("输出：")));
@@ -272,8 +272,13 @@ void TestForm1DriveE2e::parameterReadShowsDriveValues()
     for (int r : ticked)
         form->List1->item(r)->setCheckState(Qt::Checked);
     QCOMPARE(form->List1->item(9)->text(), QStringLiteral("5310----EFB 参数10"));
+    // Each wait of the read lasts until the drive's reply is on the line, however
+    // long the simulator takes (7 bytes: one register).
+    platform->realSleep = false;
+    platform->onSleep = [this](int) { QVERIFY(test::WaitForBytesAtPort(sim->path(), 7, 10000)); };
     form->Commandgraphstart->click();  // the chart runs: polling pauses for the read
     form->CmdViewPram->click();
+    platform->onSleep = nullptr;
     QCOMPARE(form->Timer1->Interval(), 500);
     form->Commandgraphstart->click();
 
@@ -296,8 +301,9 @@ void TestForm1DriveE2e::lateReplies_data()
     QTest::addColumn<int>("chunks");
     QTest::addColumn<int>("decoded");
     // A reply that comes after the 150 ms wait in two parts: both parts logged, none decoded.
+    // The parts are far apart, so that even a slow machine reads the first alone.
     QTest::newRow("late and split") << QStringList{QStringLiteral("--delay"), QStringLiteral("250@all"),
-                                                   QStringLiteral("--split"), QStringLiteral("200@all")}
+                                                   QStringLiteral("--split"), QStringLiteral("1500@all")}
                                     << 2 << 0;
     // Late but whole when the receive event reads it: decoded.
     QTest::newRow("late, whole") << QStringList{QStringLiteral("--delay"), QStringLiteral("250@all")} << 1 << 1;
@@ -311,7 +317,7 @@ void TestForm1DriveE2e::lateReplies()
     QVERIFY(startSim(simArgs));
     QVERIFY(openForm());
     form->Timer1_Timer();
-    QTRY_COMPARE_WITH_TIMEOUT(form->Text2->Text().count(QStringLiteral("接收: ")), chunks, 3000);
+    QTRY_COMPARE_WITH_TIMEOUT(form->Text2->Text().count(QStringLiteral("接收: ")), chunks, 10000);
     QTest::qWait(300);
     QCOMPARE(form->Text2->Text().count(QStringLiteral("接收: ")), chunks);
     // Together the chunks are the whole reply.

@@ -3,10 +3,12 @@
 #include "tests/support/pty.h"
 
 #include <QSignalSpy>
+#include <QSocketNotifier>
 #include <QTemporaryDir>
 #include <QTest>
-#include <QThread>
 #include <QTimer>
+
+#include <cerrno>
 
 using namespace kv;
 
@@ -51,6 +53,7 @@ private slots:
     void textMode();
     void textModeJoinsASplitCharacter();
     void readAfterBlockingWait();
+    void staleReadNoticeKeepsThePort();
     void eventNotRaisedWhileHandlerBlocks();
     void noEventWhenNothingWaits();
     void inBufferCountZeroDiscards();
@@ -195,13 +198,12 @@ void TestMSComm::textModeJoinsASplitCharacter()
     comm.setInputMode(0);
     comm.setPortOpen(true);
     const QByteArray han = QStringLiteral("中").toUtf8();  // three bytes
-    QVERIFY(pty.write(han.left(1)));
-    QTest::qWait(50);
+    QVERIFY(pty.writeAndWaitAtPort(han.left(1)));
     const QString first = comm.InputText();
-    QVERIFY(pty.write(han.mid(1) + QByteArray("\xff", 1)));
-    QTest::qWait(50);
+    QCOMPARE(first, QString());  // half a character: nothing yet
+    QVERIFY(pty.writeAndWaitAtPort(han.mid(1) + QByteArray("\xff", 1)));
     const QString second = comm.InputText();
-    QCOMPARE(first + second, QStringLiteral("中") + QChar(QChar::ReplacementCharacter));
+    QCOMPARE(second, QStringLiteral("中") + QChar(QChar::ReplacementCharacter));
 }
 
 void TestMSComm::readAfterBlockingWait()
@@ -216,14 +218,40 @@ void TestMSComm::readAfterBlockingWait()
     comm.setPortOpen(true);
     comm.setOutput(QByteArray::fromHex("0103264900015E94"));
     QCOMPARE(pty.read(8), QByteArray::fromHex("0103264900015E94"));
-    QVERIFY(pty.write(QByteArray::fromHex("01030200017984")));
-    QThread::msleep(80);
+    QVERIFY(pty.writeAndWaitAtPort(QByteArray::fromHex("01030200017984")));  // while no event loop runs
     comm.setInputLen(0);
     QCOMPARE(comm.InputBytes(), QByteArray::fromHex("01030200017984"));
     // Nothing is left for a later receive event.
     QSignalSpy spy(&comm, &MSComm::OnComm);
     QTest::qWait(100);
     QCOMPARE(spy.count(), 0);
+}
+
+void TestMSComm::staleReadNoticeKeepsThePort()
+{
+    // A read notice that comes after a wait took its bytes. The read finds
+    // nothing, and Qt reports the error number left from before, often "try
+    // again" (an X11 connection leaves it): a resource error. The port stays
+    // open and goes on receiving.
+    test::Pty pty;
+    MSComm comm;
+    comm.setPortDevice(pty.slavePath());
+    comm.setInputMode(1);
+    comm.setRThreshold(1);
+    comm.setPortOpen(true);
+    QSignalSpy openChanged(&comm, &MSComm::OpenChanged);
+    QSocketNotifier* notice = nullptr;
+    for (QSocketNotifier* n : comm.findChildren<QSocketNotifier*>())
+        if (n->type() == QSocketNotifier::Read)
+            notice = n;
+    QVERIFY(notice);
+    QEvent activated(QEvent::SockAct);
+    errno = EAGAIN;
+    QCoreApplication::sendEvent(notice, &activated);
+    QVERIFY(comm.PortOpen());
+    QVERIFY(pty.write(QByteArray::fromHex("01030200017984")));
+    QCOMPARE(ReceiveThroughEvents(comm, 7), QByteArray::fromHex("01030200017984"));
+    QCOMPARE(openChanged.count(), 0);
 }
 
 void TestMSComm::eventNotRaisedWhileHandlerBlocks()
@@ -251,10 +279,8 @@ void TestMSComm::eventNotRaisedWhileHandlerBlocks()
         inHandler = true;
         comm.setOutput(QByteArray::fromHex("0103000400068409"));
         pty.read(8);
-        pty.write(QByteArray::fromHex("01030C"));
-        QThread::msleep(60);
-        pty.write(QByteArray::fromHex("01F4000A021C03E8012C0001"));
-        QThread::msleep(60);
+        QVERIFY(pty.writeAndWaitAtPort(QByteArray::fromHex("01030C")));
+        QVERIFY(pty.writeAndWaitAtPort(QByteArray::fromHex("01F4000A021C03E8012C0001")));
         QCOMPARE(events, 0);
         inHandler = false;
     });
@@ -276,14 +302,13 @@ void TestMSComm::noEventWhenNothingWaits()
     comm.setPortOpen(true);
     QSignalSpy spy(&comm, &MSComm::OnComm);
     // Bytes arrive, and a handler takes them before the event loop delivers an event.
-    pty.write(QByteArray("abc"));
-    QThread::msleep(50);
+    QVERIFY(pty.writeAndWaitAtPort(QByteArray("abc")));
     QCOMPARE(comm.InputBytes(), QByteArray("abc"));
     QTest::qWait(150);
     QCOMPARE(spy.count(), 0);
     // With RThreshold 0 no receive event is raised at all.
     comm.setRThreshold(0);
-    pty.write(QByteArray("def"));
+    QVERIFY(pty.writeAndWaitAtPort(QByteArray("def")));
     QTest::qWait(150);
     QCOMPARE(spy.count(), 0);
     QCOMPARE(comm.InputBytes(), QByteArray("def"));
@@ -297,14 +322,12 @@ void TestMSComm::inBufferCountZeroDiscards()
     comm.setInputMode(1);
     comm.setRThreshold(0);
     comm.setPortOpen(true);
-    pty.write(QByteArray("stale bytes"));
-    QThread::msleep(50);
+    QVERIFY(pty.writeAndWaitAtPort(QByteArray("stale bytes")));
     QCOMPARE(comm.InBufferCount(), 11);
     comm.setInBufferCount(0);
     QCOMPARE(comm.InBufferCount(), 0);
     QCOMPARE(comm.InputBytes(), QByteArray());
-    pty.write(QByteArray("fresh"));
-    QThread::msleep(50);
+    QVERIFY(pty.writeAndWaitAtPort(QByteArray("fresh")));
     QCOMPARE(comm.InputBytes(), QByteArray("fresh"));
     QVERIFY_THROWS_EXCEPTION(CommError, comm.setInBufferCount(5));
 }

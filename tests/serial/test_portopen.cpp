@@ -27,19 +27,33 @@ void TestPortOpen::stationAddr_data()
     QTest::newRow("1") << "1" << "01";
     QTest::newRow("10") << "10" << "0A";
     QTest::newRow("99") << "99" << "63";
-    QTest::newRow("empty") << "" << "00";
-    QTest::newRow("0") << "0" << "00";
-    QTest::newRow("247, three characters") << "247" << "01";
-    QTest::newRow("100, three characters") << "100" << "01";
+    QTest::newRow("0 is broadcast") << "0" << "00";
+    QTest::newRow("00 is broadcast") << "00" << "00";
+    QTest::newRow("100") << "100" << "64";
+    QTest::newRow("247") << "247" << "F7";
+    QTest::newRow("248 is no station") << "248" << "01";
+    QTest::newRow("leading zeros") << "0012" << "0C";
+    QTest::newRow("many digits") << "00000000000000000000247" << "F7";
+    QTest::newRow("huge number") << "99999999999999999999" << "01";
+    QTest::newRow("empty") << "" << "01";
+    QTest::newRow("blanks only") << "  " << "01";
     QTest::newRow("three letters") << "abc" << "01";
-    QTest::newRow("non-numeric") << "ab" << "00";
+    QTest::newRow("non-numeric") << "ab" << "01";
     QTest::newRow("leading blank") << " 5" << "05";
-    QTest::newRow("number then letter") << "7x" << "07";
+    QTest::newRow("blanks, tab, line feed around") << " \t5\n " << "05";
+    QTest::newRow("carriage return") << "5\r" << "01";
+    QTest::newRow("blank inside") << "1 2" << "01";
+    QTest::newRow("number then letter") << "7x" << "01";
     QTest::newRow("15 is F") << "15" << "0F";
     QTest::newRow("16 is 10") << "16" << "10";
-    QTest::newRow("half rounds to even") << ".5" << "00";
-    QTest::newRow("trailing stop") << "2." << "02";
+    QTest::newRow("decimal point") << "1.0" << "01";
+    QTest::newRow("fraction") << ".5" << "01";
+    QTest::newRow("trailing stop") << "2." << "01";
+    QTest::newRow("exponent") << "1e2" << "01";
+    QTest::newRow("hexadecimal prefix") << "&H10" << "01";
+    QTest::newRow("plus sign") << "+5" << "01";
     QTest::newRow("negative gives no station") << "-1" << "01";
+    QTest::newRow("full-width digits") << "\uFF15" << "01";
 }
 
 void TestPortOpen::stationAddr()

@@ -39,8 +39,11 @@ void TestTerminal::send_data()
     QTest::newRow("empty text send") << "" << false << false << true << true << QByteArray() << "发送: ";
     QTest::newRow("empty hex") << "" << true << false << false << false << QByteArray() << "";
     QTest::newRow("one hex digit") << "1" << true << false << false << false << QByteArray() << "";
-    QTest::newRow("empty hex with CRC") << "" << true << true << false << false << QByteArray() << "";
-    QTest::newRow("one digit with CRC") << "1" << true << true << false << false << QByteArray() << "";
+    // The CRC is appended first; the text then has bytes to send.
+    QTest::newRow("empty hex with CRC") << "" << true << true << true << false << QByteArray::fromHex("FFFF")
+                                        << "发送: FFFF";
+    QTest::newRow("one digit with CRC") << "1" << true << true << true << false << QByteArray::fromHex("1FFF")
+                                        << "发送: 1FFFF";
     QTest::newRow("two digits") << "7F" << true << false << true << false << QByteArray::fromHex("7F") << "发送: 7F";
 }
 

@@ -27,11 +27,14 @@
 //    takes itself);
 //  - a decoded reply whose values differ from the chunk's registers decoded
 //    here independently (signed 16 bits, the scale factors of the register map);
-//  - any message box, or the simulator ending on its own.
+//  - any message box, or the simulator ending on its own;
+//  - the recording of live values, which runs for the whole soak, holding
+//    other than one row per decoded reply.
 #include "app/form1.h"
 #include "app/logbox.h"
 #include "common/intervaltimer.h"
 #include "common/platform.h"
+#include "drive/liverecord.h"
 #include "drive/polling.h"
 #include "serial/mscomm.h"
 #include "serial/portsettings.h"
@@ -68,6 +71,11 @@ constexpr int kLogLimit = 2000;
 constexpr int kSendSlack = 400;  // a few send lines between two logged chunks
 constexpr int kHangSeconds = 10;
 constexpr double kMemoryTolerance = 0.05;
+// Decoded chunks wait at most kDecodedBacklog behind the simulator's log, so a
+// few hundred recent replies are all the check needs; a fixed small number keeps
+// the soak's own bookkeeping (some tens of kB) out of the memory it measures.
+constexpr std::size_t kDecodedBacklog = 20;
+constexpr std::size_t kKeptReplies = 256;
 
 std::atomic<qint64> g_heartbeatMs{0};
 std::atomic<bool> g_done{false};
@@ -150,6 +158,7 @@ private:
     std::unique_ptr<kv::sim::FaultInjector> m_plan;
     kv::test::RecordingMessageBoxes m_boxes;
     std::unique_ptr<SoakForm> m_form;
+    kv::LiveRecording m_recording;
 
     // The simulator's line output not yet matched, from m_streamOffset on (hex digits).
     QString m_stream;
@@ -268,7 +277,7 @@ void Soak::drainDriveLog()
         if (!m_wholeReplies.contains(whole)) {
             m_wholeReplies.insert(whole);
             m_wholeOrder.push_back(whole);
-            if (m_wholeOrder.size() > 4096) {
+            if (m_wholeOrder.size() > kKeptReplies) {
                 m_wholeReplies.remove(m_wholeOrder.front());
                 m_wholeOrder.pop_front();
             }
@@ -284,7 +293,7 @@ void Soak::verifyChunks(bool final)
     while (!m_decodedChunks.empty()) {
         if (m_wholeReplies.contains(m_decodedChunks.front()))
             ++m_decodedWhole;
-        else if (!final && m_decodedChunks.size() < 20)
+        else if (!final && m_decodedChunks.size() < kDecodedBacklog)
             break;  // its reply may not be in the simulator's log yet
         m_decodedChunks.pop_front();
     }
@@ -447,6 +456,19 @@ int Soak::run()
         m_decodedChunks.push_back(chunk);
     });
 
+    // Live values recorded for the whole run, as the menu item records them.
+    const QString recordPath = m_data.filePath(QStringLiteral("live.csv"));
+    QString recordError;
+    if (!m_recording.Start(recordPath, &recordError)) {
+        std::fprintf(stderr, "soak: cannot record: %s\n", qPrintable(recordError));
+        return 2;
+    }
+    connect(&m_recording, &kv::LiveRecording::Failed, this,
+            [this](const QString& why) { violation(QStringLiteral("recording failed: ") + why); });
+    connect(&f, &Form1::PollReplyDecoded, this, [this](const QString& text, const kv::PollReply& reply) {
+        m_recording.Record(reply, kv::PollReplyCrcGood(text));
+    });
+
     f.CommandOpenMSC->click();  // COM 3, 9600,N,8,1, station 1
     if (!f.MSComm->PortOpen()) {
         std::fprintf(stderr, "soak: the port did not open: %s\n", qPrintable(m_boxes.texts().join(u'|')));
@@ -520,6 +542,14 @@ int Soak::run()
         afterHandler(false);
     g_done = true;
     watchdog.join();
+
+    m_recording.Stop();
+    QFile recorded(recordPath);
+    const qsizetype rows = recorded.open(QIODevice::ReadOnly) ? recorded.readAll().count("\r\n") - 1 : -1;
+    std::printf("soak: recording %lld rows for %lld decoded replies\n", static_cast<long long>(rows),
+                static_cast<long long>(f.PollRepliesDecoded()));
+    if (rows != f.PollRepliesDecoded())
+        violation(QStringLiteral("the recording holds %1 rows for %2 decoded replies").arg(rows).arg(f.PollRepliesDecoded()));
 
     m_memEnd = PeakMemoryKb();
     report("end");

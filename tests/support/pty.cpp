@@ -4,12 +4,36 @@
 #include <fcntl.h>
 #include <poll.h>
 #include <pty.h>
+#include <sys/ioctl.h>
 #include <termios.h>
 #include <unistd.h>
 
 #include <QElapsedTimer>
 
 namespace kv::test {
+
+namespace {
+
+int BytesWaiting(int fd)
+{
+    int n = 0;
+    return ::ioctl(fd, FIONREAD, &n) == 0 ? n : -1;
+}
+
+bool WaitForBytes(int fd, int count, int timeoutMs)
+{
+    QElapsedTimer clock;
+    clock.start();
+    for (;;) {
+        if (BytesWaiting(fd) >= count)
+            return true;
+        if (clock.elapsed() > timeoutMs)
+            return false;
+        ::usleep(1000);
+    }
+}
+
+} // namespace
 
 Pty::Pty()
 {
@@ -107,6 +131,32 @@ QByteArray Pty::readAvailable(int timeoutMs, int quietMs)
         }
     }
     return out;
+}
+
+int Pty::bytesAtPort() const
+{
+    return m_slave >= 0 ? BytesWaiting(m_slave) : -1;
+}
+
+bool Pty::waitForBytesAtPort(int count, int timeoutMs) const
+{
+    return m_slave >= 0 && WaitForBytes(m_slave, count, timeoutMs);
+}
+
+bool Pty::writeAndWaitAtPort(const QByteArray& bytes, int timeoutMs)
+{
+    const int before = bytesAtPort();
+    return before >= 0 && write(bytes) && waitForBytesAtPort(before + static_cast<int>(bytes.size()), timeoutMs);
+}
+
+bool WaitForBytesAtPort(const QString& path, int count, int timeoutMs)
+{
+    const int fd = ::open(path.toLocal8Bit().constData(), O_RDWR | O_NOCTTY | O_NONBLOCK | O_CLOEXEC);
+    if (fd < 0)
+        return false;
+    const bool arrived = WaitForBytes(fd, count, timeoutMs);
+    ::close(fd);
+    return arrived;
 }
 
 } // namespace kv::test

@@ -27,10 +27,24 @@ public:
     // Closes the master side: the tool's end sees the line vanish.
     void closeMaster();
 
+    // Bytes written on the master side that wait at the tool's end, read by nobody yet.
+    int bytesAtPort() const;
+    // Waits until at least `count` bytes wait at the tool's end (written bytes
+    // reach it a moment later); false when they do not within `timeoutMs`.
+    bool waitForBytesAtPort(int count = 1, int timeoutMs = 5000) const;
+    // Writes the bytes and waits until all of them wait at the tool's end. The
+    // tool must not read meanwhile: call it where its event loop does not run
+    // (inside a handler's wait, or before the test lets events be handled).
+    bool writeAndWaitAtPort(const QByteArray& bytes, int timeoutMs = 5000);
+
 private:
     int m_master = -1;
     int m_slave = -1;  // kept open so the slave path survives until the test ends
     QString m_slavePath;
 };
+
+// The same for any terminal device, through a descriptor of its own that
+// reads nothing: waits until at least `count` bytes wait at `path`.
+bool WaitForBytesAtPort(const QString& path, int count = 1, int timeoutMs = 5000);
 
 } // namespace kv::test

@@ -140,6 +140,8 @@ DriveModel::DriveModel(const std::vector<int>& parameterCodes)
 
 bool DriveModel::isReadable(int reg) const
 {
+    if (m_openMap && reg >= 0 && reg <= 0xFFFF)
+        return true;
     if (reg == kRegControlWord || reg == kRegFrequencyReference)
         return true;
     if (reg >= kRegLiveBlockStart && reg < kRegLiveBlockStart + kRegLiveBlockCount)
@@ -153,8 +155,18 @@ bool DriveModel::isWritable(int reg) const
         return true;
     if (reg >= kRegLiveBlockStart && reg < kRegLiveBlockStart + kRegLiveBlockCount)
         return false;
+    return m_params.count(ParameterCodeOfRegister(reg)) != 0 && !isReadOnlyParameter(reg);
+}
+
+bool DriveModel::isReadOnlyParameter(int reg) const
+{
+    if (reg >= kRegLiveBlockStart && reg < kRegLiveBlockStart + kRegLiveBlockCount)
+        return false;
     const int code = ParameterCodeOfRegister(reg);
-    return m_params.count(code) != 0 && !IsLiveCode(code);
+    if (m_params.count(code) == 0)
+        return false;
+    const int group = code / 100;
+    return group == 1 || group == 4 || group == 33 || IsLiveCode(code);
 }
 
 std::uint16_t DriveModel::read(int reg) const
@@ -178,7 +190,7 @@ std::uint16_t DriveModel::read(int reg) const
 WriteResult DriveModel::write(int reg, std::uint16_t value)
 {
     if (!isWritable(reg))
-        return WriteResult::IllegalAddress;
+        return isReadOnlyParameter(reg) ? WriteResult::ReadOnly : WriteResult::IllegalAddress;
     if (reg == kRegFrequencyReference) {
         if (value > kReferenceFullScale)
             return WriteResult::IllegalValue;

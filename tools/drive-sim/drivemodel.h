@@ -19,7 +19,10 @@ enum class DriveState {
 
 const char* DriveStateName(DriveState state);
 
-enum class WriteResult { Ok, IllegalAddress, IllegalValue };
+// IllegalAddress: no register there (exception 02); IllegalValue: a value the
+// register does not take, ReadOnly: a parameter that only shows values (both
+// exception 03).
+enum class WriteResult { Ok, IllegalAddress, IllegalValue, ReadOnly };
 
 class DriveModel {
 public:
@@ -27,9 +30,17 @@ public:
     // readable at register code - 1.
     explicit DriveModel(const std::vector<int>& parameterCodes);
 
+    // Every register readable (those outside the drive's map read 0): a
+    // stand-in for drives with large register blocks, for measurements.
+    void setOpenMap(bool open) { m_openMap = open; }
+
     // Register access as the serial line sees it.
     bool isReadable(int reg) const;
     bool isWritable(int reg) const;
+    // A catalogue parameter that only shows values: the groups 01 (actual
+    // values), 04 (fault log) and 33 (drive information), and the counters and
+    // status word the drive computes.
+    bool isReadOnlyParameter(int reg) const;
     std::uint16_t read(int reg) const;
     WriteResult write(int reg, std::uint16_t value);
 
@@ -84,6 +95,7 @@ private:
     double m_faultAfter = 0.0;
     std::uint16_t m_faultCode = 3;
     std::uint16_t m_goodMessages = 0;
+    bool m_openMap = false;
     std::uint16_t m_crcErrors = 0;
 };
 

@@ -1,5 +1,6 @@
 #include "tools/drive-sim/line.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <csignal>
 #include <cstring>
@@ -243,6 +244,25 @@ bool LineServer::writeAll(const std::vector<std::uint8_t>& bytes)
     return true;
 }
 
+bool LineServer::writePaced(const std::vector<std::uint8_t>& bytes)
+{
+    // The bytes go out once the last of them would have crossed the line: no
+    // byte reaches the master earlier than on a cable, and a reply still
+    // arrives in one piece on a pseudo-terminal, as it does on a real port
+    // read after it is complete.
+    if (m_options.pace && !bytes.empty()) {
+        const auto due = std::chrono::steady_clock::now()
+            + std::chrono::microseconds(static_cast<long long>(bytes.size() * m_options.charTimeMs() * 1000.0));
+        const auto wait = std::chrono::duration_cast<std::chrono::milliseconds>(due - std::chrono::steady_clock::now());
+        if (wait.count() > 0 && !pause(static_cast<int>(wait.count())))
+            return false;
+        while (std::chrono::steady_clock::now() < due) {
+            // the last fraction of a millisecond
+        }
+    }
+    return writeAll(bytes);
+}
+
 void LineServer::sendReply(const SlaveEvent& event)
 {
     const ReplyPlan plan = m_faults.plan(event.reply);
@@ -259,11 +279,11 @@ void LineServer::sendReply(const SlaveEvent& event)
         return;
     if (plan.delayMs > 0 && !pause(plan.delayMs))
         return;
-    bool ok = writeAll(plan.firstPart);
+    bool ok = writePaced(plan.firstPart);
     if (ok && !plan.secondPart.empty()) {
         if (!pause(plan.splitGapMs))
             return;
-        ok = writeAll(plan.secondPart);
+        ok = writePaced(plan.secondPart);
     }
     if (!ok)
         logLine("reply not sent: the line takes no bytes");
@@ -289,11 +309,31 @@ int LineServer::run(int signalFd)
 {
     m_signalFd = signalFd;
     std::vector<std::uint8_t> chunk;
-    const int gap = m_options.effectiveFrameGapMs();
+    const auto gap = std::chrono::microseconds(static_cast<long long>(1000.0 * m_options.requestGapMs()));
+    using Clock = std::chrono::steady_clock;
+    Clock::time_point firstByte;  // of the request being gathered
+    Clock::time_point lastByte;
     while (!m_stop) {
         pollfd fds[2] = {{m_fd, POLLIN, 0}, {m_signalFd, POLLIN, 0}};
-        const int timeout = chunk.empty() ? -1 : gap;
-        const int n = ::poll(fds, 2, timeout);
+        timespec wait{};
+        timespec* timeout = nullptr;  // none: wait for bytes or a signal
+        if (!chunk.empty()) {
+            // The request ends with a frame gap of silence after its last byte;
+            // paced, that byte cannot have come before the bytes needed the line.
+            auto end = lastByte;
+            if (m_options.pace) {
+                const auto onLine = std::chrono::microseconds(
+                    static_cast<long long>(static_cast<double>(chunk.size()) * m_options.charTimeMs() * 1000.0));
+                end = std::max(end, firstByte + onLine);
+            }
+            const auto due = end + gap;
+            const long long left = std::max<long long>(
+                0, std::chrono::duration_cast<std::chrono::nanoseconds>(due - Clock::now()).count());
+            wait.tv_sec = static_cast<time_t>(left / 1000000000LL);
+            wait.tv_nsec = static_cast<long>(left % 1000000000LL);
+            timeout = &wait;
+        }
+        const int n = ::ppoll(fds, 2, timeout, nullptr);
         if (n < 0) {
             if (errno == EINTR)
                 continue;
@@ -314,6 +354,9 @@ int LineServer::run(int signalFd)
             std::uint8_t buf[512];
             const ssize_t got = ::read(m_fd, buf, sizeof buf);
             if (got > 0) {
+                if (chunk.empty())
+                    firstByte = Clock::now();
+                lastByte = Clock::now();
                 chunk.insert(chunk.end(), buf, buf + got);
                 if (chunk.size() >= kMaxChunk) {
                     process(std::move(chunk));

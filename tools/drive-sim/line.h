@@ -45,6 +45,8 @@ private:
     void process(std::vector<std::uint8_t> chunk);
     void sendReply(const SlaveEvent& event);
     bool writeAll(const std::vector<std::uint8_t>& bytes);
+    // writeAll at the line's speed: no byte earlier than the line would deliver it.
+    bool writePaced(const std::vector<std::uint8_t>& bytes);
     bool pause(int ms);
     void takeSignals();
     void advanceModel();

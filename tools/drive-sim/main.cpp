@@ -79,6 +79,7 @@ int main(int argc, char** argv)
     model.setParameter(5303, static_cast<std::uint16_t>(options.baud <= 65535 ? options.baud : 0));
     model.setParameter(5304, ParityCode(options));
     model.setFaultAfterRunning(options.faultAfterSeconds, static_cast<std::uint16_t>(options.faultCode));
+    model.setOpenMap(options.openMap);
 
     ModbusSlave slave(model, options.station);
     if (!slave.isValid()) {

@@ -23,6 +23,42 @@ int Word(const std::vector<std::uint8_t>& frame, std::size_t at)
     return (frame[at] << 8) | frame[at + 1];
 }
 
+// Whether libmodbus cuts a request of this function at its true end: the
+// functions it knows the request layout of (those without data are four bytes
+// long). Any other request it would cut after four bytes, and function codes
+// from 0x80 on are those of exception replies, which it would answer garbled.
+bool LibraryFrames(int function)
+{
+    switch (function) {
+    case 0x01: case 0x02: case 0x03: case 0x04: case 0x05: case 0x06:
+    case 0x07: case 0x0B: case 0x0C: case 0x0F: case 0x10: case 0x11:
+    case 0x16: case 0x17:
+        return true;
+    default:
+        return false;
+    }
+}
+
+// CRC-16/MODBUS of the bytes, low byte first on the line.
+std::uint16_t Crc16(const std::uint8_t* bytes, std::size_t size)
+{
+    std::uint16_t crc = 0xFFFF;
+    for (std::size_t i = 0; i < size; ++i) {
+        crc ^= bytes[i];
+        for (int bit = 0; bit < 8; ++bit)
+            crc = (crc & 1) ? static_cast<std::uint16_t>((crc >> 1) ^ 0xA001) : static_cast<std::uint16_t>(crc >> 1);
+    }
+    return crc;
+}
+
+bool CrcHolds(const std::vector<std::uint8_t>& frame)
+{
+    if (frame.size() < 4)
+        return false;
+    const std::uint16_t crc = Crc16(frame.data(), frame.size() - 2);
+    return frame[frame.size() - 2] == (crc & 0xFF) && frame[frame.size() - 1] == (crc >> 8);
+}
+
 } // namespace
 
 std::string HexBytes(const std::vector<std::uint8_t>& bytes)
@@ -143,6 +179,29 @@ std::vector<SlaveEvent> ModbusSlave::handle(const std::vector<std::uint8_t>& chu
             discardPending();
             break;
         }
+        if (total - offset >= 2 && !LibraryFrames(chunk[offset + 1])) {
+            // A request libmodbus cannot cut: it ends where the line fell
+            // silent, and its CRC tells whether it came whole.
+            std::vector<std::uint8_t> frame(chunk.begin() + static_cast<long>(offset),
+                                            chunk.begin() + static_cast<long>(total));
+            discardPending();
+            if (CrcHolds(frame)) {
+                events.push_back(handleFrame(frame));
+            } else {
+                SlaveEvent e;
+                e.kind = SlaveEvent::Kind::BadFrame;
+                if (frame.size() >= 4) {
+                    if (station == m_station || station == 0)
+                        m_model.countCrcError();
+                    e.note = "ignored: bad CRC";
+                } else {
+                    e.note = "ignored: incomplete frame";
+                }
+                e.request = std::move(frame);
+                events.push_back(std::move(e));
+            }
+            break;
+        }
         // libmodbus takes only frames for its own station and, after one for
         // another station, skips the next frame as that station's answer. Set
         // to each frame's own station it reads every frame whole; the station
@@ -239,10 +298,23 @@ SlaveEvent ModbusSlave::handleFrame(const std::vector<std::uint8_t>& req)
             modbus_reply_exception(m_ctx, req.data(), MODBUS_EXCEPTION_ILLEGAL_DATA_VALUE);
             e.note = "exception 03: value out of range";
             break;
+        case WriteResult::ReadOnly:
+            modbus_reply_exception(m_ctx, req.data(), MODBUS_EXCEPTION_ILLEGAL_DATA_VALUE);
+            e.note = "exception 03: read-only parameter";
+            break;
         }
-    } else {
+    } else if (LibraryFrames(function)) {
         modbus_reply_exception(m_ctx, req.data(), MODBUS_EXCEPTION_ILLEGAL_FUNCTION);
         e.note = "exception 01: function not supported";
+    } else {
+        // libmodbus did not take this request: the exception reply is built here.
+        e.reply = {static_cast<std::uint8_t>(station), static_cast<std::uint8_t>(function | 0x80),
+                   MODBUS_EXCEPTION_ILLEGAL_FUNCTION};
+        const std::uint16_t crc = Crc16(e.reply.data(), e.reply.size());
+        e.reply.push_back(static_cast<std::uint8_t>(crc & 0xFF));
+        e.reply.push_back(static_cast<std::uint8_t>(crc >> 8));
+        e.note = "exception 01: function not supported";
+        return e;
     }
     e.reply = takeReply();
     return e;

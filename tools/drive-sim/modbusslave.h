@@ -7,6 +7,10 @@
 // port. Its replies come back through the same pair, so the line layer gets
 // the exact reply bytes and can delay, split, corrupt or drop them before they
 // go on the line.
+//
+// A request of a function libmodbus does not know the layout of (it would cut
+// it at a wrong length) is framed here instead: it is what the line carried up
+// to its silence, taken when its CRC holds, and answered with exception 01.
 #pragma once
 
 #include "tools/drive-sim/drivemodel.h"

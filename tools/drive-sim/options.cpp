@@ -38,9 +38,22 @@ int Options::effectiveFrameGapMs() const
 {
     if (frameGapMs > 0)
         return frameGapMs;
-    const int bitsPerChar = 1 + dataBits + (parity == 'N' ? 0 : 1) + stopBits;
-    const int t35 = static_cast<int>(std::ceil(3.5 * bitsPerChar * 1000.0 / baud));
+    const int t35 = static_cast<int>(std::ceil(3.5 * charTimeMs()));
     return t35 > 5 ? t35 : 5;
+}
+
+double Options::requestGapMs() const
+{
+    if (frameGapMs > 0 || !pace)
+        return effectiveFrameGapMs();
+    // Paced, the line's own silence: 3.5 characters, 1.75 ms above 19200 baud.
+    return std::max(3.5 * charTimeMs(), 1.75);
+}
+
+double Options::charTimeMs() const
+{
+    const int bitsPerChar = 1 + dataBits + (parity == 'N' ? 0 : 1) + stopBits;
+    return bitsPerChar * 1000.0 / baud;
 }
 
 std::optional<Options> ParseOptions(const std::vector<std::string>& args, std::string* error)
@@ -75,6 +88,14 @@ std::optional<Options> ParseOptions(const std::vector<std::string>& args, std::s
         }
         if (name == "-v" || name == "--verbose") {
             o.verbose = true;
+            continue;
+        }
+        if (name == "--no-pace") {
+            o.pace = false;
+            continue;
+        }
+        if (name == "--open-map") {
+            o.openMap = true;
             continue;
         }
         static const char* const kWithValue[] = {"--port", "--link", "--station", "--baud", "--parity",
@@ -193,6 +214,12 @@ Line:
   --stop-bits 1|2      (default 1)
   --frame-gap MS       silence that ends a request (default 3.5 characters,
                        at least 5 ms)
+  --no-pace            move bytes as fast as the terminal takes them; by
+                       default a request counts as arrived only once its bytes
+                       would have crossed the line at its speed, and replies
+                       go out no faster than the line carries them
+  --open-map           answer reads of any register (those outside the
+                       drive's map read 0), e.g. to measure 125-register reads
 
 Faults in the replies (WHEN: N = the first N replies, A-B = replies A to B,
 /N = every N-th reply, P% = each reply with probability P, all = every reply;

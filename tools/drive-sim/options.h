@@ -24,9 +24,19 @@ struct Options {
     int faultCode = 3;
     bool verbose = false;
     bool help = false;
+    // Bytes move at the line's speed: a request counts as arrived no earlier
+    // than its bytes need, a reply goes out no faster than the line carries it.
+    bool pace = true;
+    // Every register readable (unknown ones read 0), for measurements.
+    bool openMap = false;
 
-    // The silence that ends a request frame, in milliseconds.
+    // The silence that ends a request frame, in milliseconds (unpaced: at least 5 ms).
     int effectiveFrameGapMs() const;
+    // The silence that ends a request as the line runs: paced, 3.5 characters
+    // (at least 1.75 ms); unpaced, effectiveFrameGapMs().
+    double requestGapMs() const;
+    // Milliseconds one character takes: start bit, data bits, parity, stop bits.
+    double charTimeMs() const;
 };
 
 // Reads the arguments (without the program name). Returns nothing and sets

@@ -1,0 +1,154 @@
+// Fast sampling as the user runs it: the main window (offscreen, at its own
+// size) with its additions, "高速采样" at "尽快", against the paced simulated
+// drive at 9600 and 115200 baud. Prints the sample rate reached beside the
+// line's limit, the CPU this process used, and the longest stall of its event
+// loop. Asserts nothing.
+//
+//   bench_fastpoll [seconds per speed]
+#include "app/additions.h"
+#include "app/form1.h"
+#include "app/preferences.h"
+#include "common/filechooser.h"
+#include "common/messageboxes.h"
+#include "common/platform.h"
+#include "drive/fastpoll.h"
+#include "serial/mscomm.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QComboBox>
+#include <QElapsedTimer>
+#include <QEventLoop>
+#include <QLineEdit>
+#include <QProcess>
+#include <QPushButton>
+#include <QTemporaryDir>
+#include <QTimer>
+
+#include <sys/resource.h>
+
+#include <algorithm>
+#include <cstdio>
+
+namespace {
+
+class QuietBoxes final : public kv::MessageBoxes {
+public:
+    kv::MsgAnswer Show(const kv::MessageRequest& request) override
+    {
+        std::fprintf(stderr, "message box: %s\n", qPrintable(request.text));
+        return kv::MsgAnswer::Ok;
+    }
+};
+
+class NoFiles final : public kv::FileChooser {
+public:
+    QString SaveFileName(const kv::FileRequest&) override { return {}; }
+    QString OpenFileName(const kv::FileRequest&) override { return {}; }
+};
+
+double CpuSeconds()
+{
+    rusage u{};
+    getrusage(RUSAGE_SELF, &u);
+    return static_cast<double>(u.ru_utime.tv_sec + u.ru_stime.tv_sec)
+        + static_cast<double>(u.ru_utime.tv_usec + u.ru_stime.tv_usec) / 1e6;
+}
+
+// The longest time the event loop went without serving a 1 ms timer.
+class StallMeter : public QObject {
+public:
+    StallMeter()
+    {
+        m_timer.setTimerType(Qt::PreciseTimer);
+        connect(&m_timer, &QTimer::timeout, this, [this] {
+            const qint64 now = m_clock.nsecsElapsed();
+            if (m_last > 0)
+                m_longest = std::max(m_longest, now - m_last);
+            m_last = now;
+        });
+        m_clock.start();
+        m_timer.start(1);
+    }
+    double LongestMs() const { return static_cast<double>(m_longest) / 1e6; }
+
+private:
+    QTimer m_timer;
+    QElapsedTimer m_clock;
+    qint64 m_last = 0;
+    qint64 m_longest = 0;
+};
+
+void Run(int milliseconds)
+{
+    QEventLoop loop;
+    QTimer::singleShot(milliseconds, &loop, &QEventLoop::quit);
+    loop.exec();
+}
+
+} // namespace
+
+int main(int argc, char** argv)
+{
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    QApplication app(argc, argv);
+    const int seconds = argc > 1 ? std::max(2, atoi(argv[1])) : 10;
+    QTemporaryDir dir;
+
+    std::printf("fast sampling at \"尽快\", window at its own size, %d s per speed\n", seconds);
+    std::printf("%8s %12s %12s %9s %10s %12s\n", "baud", "samples/s", "line limit", "of limit", "CPU", "stall ms");
+    for (const int baud : {9600, 115200}) {
+        QProcess sim;
+        sim.start(QStringLiteral(KV_DRIVE_SIM), {QStringLiteral("--baud"), QString::number(baud)});
+        if (!sim.waitForStarted(5000) || !sim.waitForReadyRead(5000)) {
+            std::fprintf(stderr, "drive-sim did not start\n");
+            return 1;
+        }
+        const QString path = QString::fromLocal8Bit(sim.readLine()).trimmed();
+
+        QuietBoxes boxes;
+        NoFiles files;
+        kv::Preferences prefs(dir.filePath(QStringLiteral("settings-%1.ini").arg(baud)));
+        Form1 form(boxes, kv::SystemPlatform());
+        form.Form_Load();
+        kv::Additions add(form, boxes, files, prefs);
+        form.show();
+        form.ComboMSCPort->setEditText(path);
+        form.ComboMSCBaudrate->setEditText(QString::number(baud));
+        form.CommandOpenMSC->click();
+        if (!form.MSComm->PortOpen()) {
+            std::fprintf(stderr, "cannot open %s\n", qPrintable(path));
+            return 1;
+        }
+        form.Text3->setText(QStringLiteral("40"));
+        form.Command_set->click();
+        form.Command_start->click();
+        add.SetFastPeriod(kv::FastPoll::kAsFastAsPossible);
+        add.FastOn->setChecked(true);
+        form.Commandgraphstart->click();
+        Run(1000);  // settle
+
+        StallMeter stalls;
+        const qint64 before = form.PollRepliesDecoded();
+        const double cpuBefore = CpuSeconds();
+        QElapsedTimer clock;
+        clock.start();
+        Run(seconds * 1000);
+        const double wall = static_cast<double>(clock.nsecsElapsed()) / 1e9;
+        const double rate = static_cast<double>(form.PollRepliesDecoded() - before) / wall;
+        const double cpu = (CpuSeconds() - cpuBefore) / wall;
+
+        // One sample on the line: the request and the reply, each followed by
+        // 3.5 characters of silence (at least 1.75 ms above 19200 baud).
+        const double charMs = form.MSComm->CharTimeMs();
+        const double silence = std::max(3.5 * charMs, 1.75);
+        const double limit = 1000.0 / ((8 + 17) * charMs + 2 * silence);
+        std::printf("%8d %12.1f %12.1f %8.1f%% %9.1f%% %12.2f\n", baud, rate, limit, 100.0 * rate / limit,
+                    100.0 * cpu, stalls.LongestMs());
+        form.Commandgraphstart->click();
+        sim.terminate();
+        sim.waitForFinished(3000);
+    }
+    return 0;
+}

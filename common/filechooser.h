@@ -1,0 +1,23 @@
+// Asking the user for a file name, behind an interface: the real one shows a
+// file dialog, tests answer with a prepared path so that no test blocks.
+#pragma once
+
+#include <QString>
+
+namespace kv {
+
+struct FileRequest {
+    QString title;      // "保存日志"
+    QString filter;     // "文本文件 (*.txt)"
+    QString suggested;  // a file name (or path) to start from
+};
+
+class FileChooser {
+public:
+    virtual ~FileChooser() = default;
+    // The chosen path, or an empty text when the user cancels.
+    virtual QString SaveFileName(const FileRequest& request) = 0;
+    virtual QString OpenFileName(const FileRequest& request) = 0;
+};
+
+} // namespace kv

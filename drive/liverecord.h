@@ -1,0 +1,82 @@
+// Recording of live values: one CSV row per decoded poll reply, appended to a
+// file for as long as the recording runs.
+//
+// The file is UTF-8 with a byte-order mark, a header row and rows ended by
+// CR LF. Rows gather in memory and go to the file whole, at the latest
+// kFlushIntervalMs after they were recorded, so the file is readable up to its
+// last whole row after a crash or an unplug, and what is held in memory never
+// grows with the length of the recording (a few hundred rows at most, even at
+// a hundred replies a second).
+#pragma once
+
+#include "drive/polling.h"
+
+#include <QByteArray>
+#include <QDateTime>
+#include <QFile>
+#include <QObject>
+#include <QString>
+#include <QStringView>
+#include <QTimer>
+
+#include <functional>
+
+namespace kv {
+
+// Whether the last four digits of a 34-digit poll reply text are the CRC of
+// the bytes before them.
+bool PollReplyCrcGood(QStringView replyText);
+
+class LiveRecording : public QObject {
+    Q_OBJECT
+public:
+    using Clock = std::function<QDateTime()>;
+    static constexpr int kFlushIntervalMs = 250;
+
+    explicit LiveRecording(QObject* parent = nullptr);
+    ~LiveRecording() override;
+
+    // Starts a new recording into the file (replacing it): the byte-order mark
+    // and the header row, then a row per Record. False, with a reason in
+    // `error`, when the file cannot be created.
+    bool Start(const QString& path, QString* error);
+    // Writes what is still held and closes the file.
+    void Stop();
+    bool Active() const { return m_file.isOpen(); }
+    QString Path() const { return m_file.fileName(); }
+    // Rows recorded since the start (the header not counted).
+    qint64 Rows() const { return m_rows; }
+
+    // One row for a decoded reply, time-stamped now.
+    void Record(const PollReply& reply, bool crcGood);
+
+    // "时间,频率 (Hz),电流 (A),直流电压 (V),AI1,AI2,状态字,CRC" and CR LF, in the
+    // language of the interface (the file is not read back).
+    static QByteArray HeaderRow();
+    // "2026-12-07T14:05:33.125,50,12.3,540,5,12,0437,正确" and CR LF: the local
+    // time to the millisecond, the decoded values as the shortest decimal that
+    // reads back as the same value, the status word in four hexadecimal digits,
+    // the CRC's verdict in the language of the interface ("good" in English).
+    static QByteArray RowFor(const QDateTime& when, const PollReply& reply, bool crcGood);
+
+    // Where the time stamps come from (a fixed clock in tests).
+    void SetClock(Clock clock) { m_clock = std::move(clock); }
+
+signals:
+    // Writing failed (disk full, medium gone): the recording has stopped.
+    void Failed(const QString& reason);
+    // Started, stopped, or rows written.
+    void Changed();
+
+private:
+    bool Flush();
+    void Fail();
+
+    QFile m_file;
+    QByteArray m_pending;
+    QTimer m_flushTimer;
+    qint64 m_rows = 0;
+    Clock m_clock;
+};
+
+} // namespace kv

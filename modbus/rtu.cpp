@@ -1,0 +1,305 @@
+#include "modbus/rtu.h"
+
+#include "serial/framecodec.h"
+
+#include <QCoreApplication>
+
+namespace kv::mb {
+
+namespace {
+
+QString Hex4(quint16 v)
+{
+    return QStringLiteral("%1").arg(v, 4, 16, QLatin1Char('0')).toUpper();
+}
+
+QString Hex2(quint8 v)
+{
+    return QStringLiteral("%1").arg(v, 2, 16, QLatin1Char('0')).toUpper();
+}
+
+quint16 WordAt(const QByteArray& b, qsizetype i)
+{
+    return static_cast<quint16>((ByteAt(b, i) << 8) | ByteAt(b, i + 1));
+}
+
+// The length a frame must have, judged from its first three bytes; 0 when
+// they spell no frame form the tool knows.
+int FormLength(const QByteArray& b, bool transmitted)
+{
+    if (b.size() < 3)
+        return 0;
+    const quint8 function = ByteAt(b, 1);
+    if (function & kExceptionFlag)
+        return 5;
+    switch (function) {
+    case 0x05: case 0x06: case 0x0F: case 0x10:
+        return 8;  // writes: request and reply alike
+    case 0x01: case 0x02: case 0x03: case 0x04: {
+        // Reads: an 8-byte request, a reply of 5 + byte count.
+        const int replyLength = 5 + ByteAt(b, 2);
+        if (transmitted)
+            return 8;
+        return b.size() == 8 && replyLength != 8 ? 8 : replyLength;
+    }
+    default:
+        return 0;
+    }
+}
+
+constexpr qsizetype kDroppedKept = 512;
+
+} // namespace
+
+Request Request::Read(quint8 station, quint16 address, quint16 count)
+{
+    Request r;
+    r.station = station;
+    r.function = kReadHoldingRegisters;
+    r.address = address;
+    r.count = count;
+    return r;
+}
+
+Request Request::Write(quint8 station, quint16 address, quint16 value)
+{
+    Request r;
+    r.station = station;
+    r.function = kWriteSingleRegister;
+    r.address = address;
+    r.count = 1;
+    r.value = value;
+    return r;
+}
+
+bool Request::IsValid() const
+{
+    if (station > 247)
+        return false;
+    if (function == kWriteSingleRegister)
+        return true;
+    if (function == kReadHoldingRegisters)
+        return count >= 1 && count <= kMaxReadCount && address + count - 1 <= 0xFFFF && station != 0;
+    return false;
+}
+
+QByteArray Request::Frame() const
+{
+    const quint16 last = function == kWriteSingleRegister ? value : count;
+    return HexFrameToBytes(Hex2(station) + Hex2(function) + Hex4(address) + Hex4(last));
+}
+
+int Request::ReplyLength() const
+{
+    return function == kReadHoldingRegisters ? 5 + 2 * count : 8;
+}
+
+QString Request::Describe() const
+{
+    if (function == kWriteSingleRegister)
+        return QCoreApplication::translate("kv::mb", "写 %1 = %2").arg(Hex4(address), Hex4(value));
+    return QCoreApplication::translate("kv::mb", "读 %1 起 %2 个寄存器").arg(Hex4(address)).arg(count);
+}
+
+namespace {
+
+// The name of a standard exception code, nullptr for any other code.
+const char* ExceptionName(quint8 code)
+{
+    switch (code) {
+    case 0x01: return QT_TRANSLATE_NOOP("kv::mb", "非法功能");
+    case 0x02: return QT_TRANSLATE_NOOP("kv::mb", "非法数据地址");
+    case 0x03: return QT_TRANSLATE_NOOP("kv::mb", "非法数据值");
+    case 0x04: return QT_TRANSLATE_NOOP("kv::mb", "从站设备故障");
+    case 0x05: return QT_TRANSLATE_NOOP("kv::mb", "确认");
+    case 0x06: return QT_TRANSLATE_NOOP("kv::mb", "从站设备忙");
+    case 0x08: return QT_TRANSLATE_NOOP("kv::mb", "存储奇偶性差错");
+    case 0x0A: return QT_TRANSLATE_NOOP("kv::mb", "网关路径不可用");
+    case 0x0B: return QT_TRANSLATE_NOOP("kv::mb", "网关目标设备无响应");
+    default: return nullptr;
+    }
+}
+
+} // namespace
+
+QString ExceptionText(quint8 code)
+{
+    if (const char* name = ExceptionName(code))
+        return QCoreApplication::translate("kv::mb", name);
+    return QCoreApplication::translate("kv::mb", "异常 %1").arg(Hex2(code));
+}
+
+QString ExceptionMessage(quint8 code)
+{
+    if (const char* name = ExceptionName(code))
+        return QCoreApplication::translate("kv::mb", "异常 %1：%2")
+            .arg(Hex2(code), QCoreApplication::translate("kv::mb", name));
+    return ExceptionText(code);
+}
+
+bool CrcOk(const QByteArray& frame)
+{
+    if (frame.size() < 3)
+        return false;
+    const QByteArray body = frame.left(frame.size() - 2);
+    return Crc16Text(BytesToHexText(body)) == BytesToHexText(frame.right(2));
+}
+
+QString DescribeFrame(const QByteArray& bytes, bool transmitted)
+{
+    const int length = FormLength(bytes, transmitted);
+    if (length == 0 || bytes.size() != length)
+        return QString();
+    if (!CrcOk(bytes))
+        return QCoreApplication::translate("kv::mb", "CRC错误");
+    const quint8 function = ByteAt(bytes, 1);
+    if (function & kExceptionFlag)
+        return ExceptionMessage(ByteAt(bytes, 2));
+    if (function == kWriteSingleRegister)
+        return QCoreApplication::translate("kv::mb", "写 %1 = %2").arg(Hex4(WordAt(bytes, 2)), Hex4(WordAt(bytes, 4)));
+    if (function != kReadHoldingRegisters)
+        return QCoreApplication::translate("kv::mb", "功能码 %1").arg(Hex2(function));
+    if (length == 8 && (transmitted || ByteAt(bytes, 2) != 3))
+        return QCoreApplication::translate("kv::mb", "读 %1 起 %2 个寄存器")
+            .arg(Hex4(WordAt(bytes, 2)))
+            .arg(WordAt(bytes, 4));
+    return QCoreApplication::translate("kv::mb", "读回 %1 个寄存器").arg(ByteAt(bytes, 2) / 2);
+}
+
+QString OutcomeText(Outcome outcome)
+{
+    switch (outcome) {
+    case Outcome::Registers: return QCoreApplication::translate("kv::mb", "正确");
+    case Outcome::Written: return QCoreApplication::translate("kv::mb", "已写入");
+    case Outcome::Exception: return QCoreApplication::translate("kv::mb", "异常");
+    case Outcome::CrcError: return QCoreApplication::translate("kv::mb", "CRC错误");
+    case Outcome::WrongStation: return QCoreApplication::translate("kv::mb", "站号不符");
+    case Outcome::WrongFunction: return QCoreApplication::translate("kv::mb", "功能码不符");
+    case Outcome::Mismatch: return QCoreApplication::translate("kv::mb", "回复与请求不符");
+    case Outcome::Incomplete: return QCoreApplication::translate("kv::mb", "回复不完整");
+    case Outcome::Timeout: return QCoreApplication::translate("kv::mb", "无应答");
+    case Outcome::PortLost: return QCoreApplication::translate("kv::mb", "串口已断开");
+    case Outcome::Cancelled: return QCoreApplication::translate("kv::mb", "已取消");
+    case Outcome::Broadcast: return QCoreApplication::translate("kv::mb", "已广播");
+    case Outcome::Invalid: return QCoreApplication::translate("kv::mb", "请求无效");
+    }
+    return QString();
+}
+
+QString Result::Text() const
+{
+    if (outcome == Outcome::Exception)
+        return ExceptionMessage(exceptionCode);
+    return OutcomeText(outcome);
+}
+
+// ---- reply assembly ------------------------------------------------------------
+
+ReplyAssembler::ReplyAssembler(const Request& request)
+{
+    Reset(request);
+}
+
+void ReplyAssembler::Reset(const Request& request)
+{
+    m_request = request;
+    m_frame.clear();
+    m_dropped.clear();
+    m_surplus.clear();
+    m_droppedCount = 0;
+    m_done = false;
+    m_outcome = Outcome::Timeout;
+    m_registers.clear();
+    m_exceptionCode = 0;
+}
+
+// Drops bytes from the front until what is left could begin the reply.
+void ReplyAssembler::Sync()
+{
+    const quint8 function = m_request.function;
+    while (!m_frame.isEmpty()) {
+        bool plausible = ByteAt(m_frame, 0) == m_request.station;
+        if (plausible && m_frame.size() >= 2) {
+            const quint8 f = ByteAt(m_frame, 1);
+            plausible = f == function || f == (function | kExceptionFlag);
+            if (plausible && m_frame.size() >= 3 && f == kReadHoldingRegisters)
+                plausible = ByteAt(m_frame, 2) == 2 * m_request.count;
+        }
+        if (plausible)
+            return;
+        m_dropped.append(m_frame[0]);
+        if (m_dropped.size() > kDroppedKept)
+            m_dropped.remove(0, m_dropped.size() - kDroppedKept);
+        ++m_droppedCount;
+        m_frame.remove(0, 1);
+    }
+}
+
+bool ReplyAssembler::Feed(const QByteArray& bytes)
+{
+    for (qsizetype i = 0; i < bytes.size(); ++i) {
+        if (m_done) {
+            m_surplus.append(bytes.mid(i));
+            break;
+        }
+        m_frame.append(bytes[i]);
+        Sync();
+        if (m_frame.size() >= 2) {
+            const int length = (ByteAt(m_frame, 1) & kExceptionFlag) ? 5 : m_request.ReplyLength();
+            if (m_frame.size() == length)
+                Judge();
+        }
+    }
+    return m_done;
+}
+
+void ReplyAssembler::Judge()
+{
+    m_done = true;
+    if (!CrcOk(m_frame)) {
+        m_outcome = Outcome::CrcError;
+        return;
+    }
+    if (ByteAt(m_frame, 1) & kExceptionFlag) {
+        m_outcome = Outcome::Exception;
+        m_exceptionCode = ByteAt(m_frame, 2);
+        return;
+    }
+    if (m_request.function == kReadHoldingRegisters) {
+        m_outcome = Outcome::Registers;
+        for (int k = 0; k < m_request.count; ++k)
+            m_registers.append(WordAt(m_frame, 3 + 2 * k));
+        return;
+    }
+    const bool echoed = WordAt(m_frame, 2) == m_request.address && WordAt(m_frame, 4) == m_request.value;
+    m_outcome = echoed ? Outcome::Written : Outcome::Mismatch;
+}
+
+Outcome ReplyAssembler::GiveUp()
+{
+    if (m_done)
+        return m_outcome;
+    m_done = true;
+    if (!m_frame.isEmpty()) {
+        m_outcome = Outcome::Incomplete;
+        return m_outcome;
+    }
+    m_outcome = Outcome::Timeout;
+    // Was what came instead one sound frame, from another station or of another function?
+    for (qsizetype start = 0; start + 4 <= m_dropped.size(); ++start) {
+        const QByteArray rest = m_dropped.mid(start);
+        const int length = FormLength(rest, false);
+        if (length < 4 || length > rest.size() || !CrcOk(rest.left(length)))
+            continue;
+        if (ByteAt(rest, 0) != m_request.station)
+            m_outcome = Outcome::WrongStation;
+        else if ((ByteAt(rest, 1) & ~kExceptionFlag) != m_request.function)
+            m_outcome = Outcome::WrongFunction;
+        else
+            continue;  // a late reply to an earlier request
+        break;
+    }
+    return m_outcome;
+}
+
+} // namespace kv::mb

@@ -1,0 +1,79 @@
+// The recording of live values: each decoded reply as one CSV row, and the file
+// readable, header first, while the recording still runs.
+#include "drive/liverecord.h"
+#include "drive/polling.h"
+
+#include <QFile>
+#include <QTemporaryDir>
+#include <QTest>
+
+using namespace kv;
+
+namespace {
+
+const QDateTime kWhen(QDate(2026, 12, 7), QTime(14, 5, 33, 125));
+
+QByteArray FileBytes(const QString& path)
+{
+    QFile f(path);
+    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+}
+
+} // namespace
+
+class TestLiveRecord : public QObject {
+    Q_OBJECT
+private slots:
+    void rowOfAReply_data();
+    void rowOfAReply();
+    void fileReadableWhileRecording();
+};
+
+void TestLiveRecord::rowOfAReply_data()
+{
+    QTest::addColumn<QString>("reply");
+    QTest::addColumn<QString>("row");
+    QTest::newRow("running at 50 Hz") << "01030C01F4007B021C01F401F404378176"
+                                      << "2026-12-07T14:05:33.125,50,12.3,540,5,12,0437,正确\r\n";
+    QTest::newRow("negative, status bit 15") << "01030CFF9C0000021C000A00C884376106"
+                                             << "2026-12-07T14:05:33.125,-10,0,540,0.1,4.8,8437,正确\r\n";
+    QTest::newRow("CRC wrong") << "01030C01F4007B021C01F401F404378177"
+                               << "2026-12-07T14:05:33.125,50,12.3,540,5,12,0437,错误\r\n";
+}
+
+void TestLiveRecord::rowOfAReply()
+{
+    QFETCH(QString, reply);
+    QFETCH(QString, row);
+    const std::optional<PollReply> decoded = DecodePollReply(reply);
+    QVERIFY(decoded);
+    QCOMPARE(QString::fromUtf8(LiveRecording::RowFor(kWhen, *decoded, PollReplyCrcGood(reply))), row);
+}
+
+void TestLiveRecord::fileReadableWhileRecording()
+{
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("live.csv"));
+    LiveRecording recording;
+    recording.SetClock([] { return kWhen; });
+    QString error;
+    QVERIFY(recording.Start(path, &error));
+    const PollReply reply = *DecodePollReply(u"01030C01F4007B021C01F401F404378176");
+    for (int i = 0; i < 3; ++i)
+        recording.Record(reply, true);
+    QCOMPARE(recording.Rows(), 3);
+
+    // Without a stop: the rows reach the file within the flush interval.
+    const QByteArray row = "2026-12-07T14:05:33.125,50,12.3,540,5,12,0437," + QStringLiteral("正确").toUtf8() + "\r\n";
+    const QByteArray expected = "\xEF\xBB\xBF" + QStringLiteral("时间,频率 (Hz),电流 (A),直流电压 (V),AI1,AI2,状态字,CRC\r\n").toUtf8()
+        + row + row + row;
+    QTRY_COMPARE(FileBytes(path), expected);
+
+    recording.Record(reply, true);
+    recording.Stop();
+    QVERIFY(!recording.Active());
+    QCOMPARE(FileBytes(path), expected + row);
+}
+
+QTEST_GUILESS_MAIN(TestLiveRecord)
+#include "test_liverecord.moc"

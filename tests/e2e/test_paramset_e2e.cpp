@@ -1,0 +1,290 @@
+// Parameter commissioning against the simulated drive: reads in blocks with
+// the fallback to single reads, the port lost during a backup and a restore,
+// the command line from backup to a restore with nothing left to differ, and
+// the same in the windows (double-click "修改参数", "参数备份与恢复").
+#include "app/additions.h"
+#include "app/form1.h"
+#include "app/parameditdialog.h"
+#include "app/paramsetwindow.h"
+#include "app/preferences.h"
+#include "common/filechooser.h"
+#include "drive/catalogue.h"
+#include "drive/paramsetrunner.h"
+#include "modbus/engine.h"
+#include "serial/mscomm.h"
+#include "tests/e2e/simprocess.h"
+#include "tests/support/fakes.h"
+
+#include <QCheckBox>
+#include <QComboBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QProcess>
+#include <QPushButton>
+#include <QRegularExpression>
+#include <QSignalSpy>
+#include <QTableWidget>
+#include <QTemporaryDir>
+#include <QTest>
+
+using namespace kv;
+using Stop = ParameterSetRunner::Stop;
+
+namespace {
+
+class FixedFiles final : public FileChooser {
+public:
+    QString SaveFileName(const FileRequest&) override { return path; }
+    QString OpenFileName(const FileRequest&) override { return path; }
+    QString path;
+};
+
+// The runner on an engine of its own over the simulator's terminal.
+struct RunnerOn {
+    explicit RunnerOn(const QString& path)
+    {
+        comm.setPortDevice(path);
+        comm.setInputMode(1);
+        comm.setRThreshold(1);
+        comm.setPortOpen(true);
+    }
+    MSComm comm;
+    mb::MSCommLine line{comm};
+    mb::TransactionEngine engine{line};
+    ParameterSetRunner runner{engine};
+};
+
+struct Cli {
+    int code = -1;
+    QString out;
+    QString err;
+};
+
+Cli RunCli(const QStringList& args, const QString& language = QStringLiteral("zh"))
+{
+    // Settings of its own: the language a user chose for the tool does not reach the test.
+    static QTemporaryDir config;
+    Preferences(config.filePath(QStringLiteral("KOLVEN/kolven-assistant.conf"))).SetLanguage(language);
+    QProcess p;
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.insert(QStringLiteral("XDG_CONFIG_HOME"), config.path());
+    p.setProcessEnvironment(env);
+    p.start(QStringLiteral(KV_ASSISTANT), args);
+    Cli r;
+    if (!p.waitForFinished(60000))
+        return r;
+    r.code = p.exitStatus() == QProcess::NormalExit ? p.exitCode() : -1;
+    r.out = QString::fromUtf8(p.readAllStandardOutput());
+    r.err = QString::fromUtf8(p.readAllStandardError());
+    return r;
+}
+
+} // namespace
+
+class TestParamSetE2e : public QObject {
+    Q_OBJECT
+private slots:
+    void failedBlockReadAlone();
+    void portLost_data();
+    void portLost();
+    void commandLine();
+    void windows();
+};
+
+void TestParamSetE2e::failedBlockReadAlone()
+{
+    test::SimProcess sim;
+    QVERIFY2(sim.start({}), qPrintable(sim.error()));
+    RunnerOn on(sim.path());
+    QSignalSpy requests(&on.engine, &mb::TransactionEngine::Finished);
+    QSignalSpy finished(&on.runner, &ParameterSetRunner::Finished);
+    // 0116 and 0117 are not in the drive's map: the block 0114..0118 is refused.
+    on.runner.Read({114, 115, 116, 117, 118});
+    QVERIFY(finished.wait(10000));
+    QCOMPARE(finished[0][0].value<Stop>(), Stop::Done);
+    QCOMPARE(requests.size(), 6);  // the block, then each register alone
+    const QMap<int, Reading>& r = on.runner.Readings();
+    QCOMPARE(r[114].value, quint16(1234));
+    QVERIFY(r[115].IsRead() && r[118].IsRead());
+    QCOMPARE(r[116].error, QStringLiteral("异常 02：非法数据地址"));
+    QCOMPARE(r[117].error, QStringLiteral("异常 02：非法数据地址"));
+}
+
+void TestParamSetE2e::portLost_data()
+{
+    QTest::addColumn<bool>("restore");
+    QTest::newRow("backup") << false;
+    QTest::newRow("restore") << true;
+}
+
+void TestParamSetE2e::portLost()
+{
+    QFETCH(bool, restore);
+    test::SimProcess sim;
+    QVERIFY2(sim.start({}), qPrintable(sim.error()));
+    RunnerOn on(sim.path());
+    QSignalSpy finished(&on.runner, &ParameterSetRunner::Finished);
+    int done = 0;
+    connect(&on.runner, &ParameterSetRunner::Progress, this, [&](ParameterSetRunner::Phase, int d, int) { done = d; });
+    qsizetype planned = 0;
+    if (restore) {
+        QMap<int, quint16> file;
+        QMap<int, Reading> drive;
+        for (const ParameterInfo& p : ParameterTable()) {
+            if (p.Writable() && p.code / 100 >= 10 && p.code / 100 < 30) {
+                file.insert(p.code, 77);
+                drive.insert(p.code, Reading{Reading::Read, 0, QString()});
+            }
+        }
+        planned = file.size();
+        on.runner.Restore(file, drive);
+    } else {
+        on.runner.Read(CatalogueParameterCodes());
+    }
+    QTRY_VERIFY_WITH_TIMEOUT(done >= 3, 10000);
+    sim.stop();
+    QVERIFY(finished.wait(10000));
+    QCOMPARE(finished[0][0].value<Stop>(), Stop::PortLost);
+    if (restore) {
+        const RestoreSummary& s = on.runner.Summary();
+        QVERIFY(s.Count(WriteReport::Verified) >= 3);
+        QVERIFY(!s.notWritten.isEmpty());
+        QCOMPARE(s.reports.size() + s.notWritten.size(), planned);
+        QVERIFY(s.Text().contains(QStringLiteral("已停止：串口已断开；未写入 ")));
+    } else {
+        int read = 0;
+        for (const Reading& r : on.runner.Readings())
+            read += r.IsRead() ? 1 : 0;
+        QVERIFY(read >= 3 && read < 415);
+    }
+    QVERIFY(!on.runner.Running());
+}
+
+void TestParamSetE2e::commandLine()
+{
+    test::SimProcess sim;
+    QVERIFY2(sim.start({QStringLiteral("--verbose"), QStringLiteral("--no-pace")}), qPrintable(sim.error()));
+    QTemporaryDir dir;
+    const QString file = dir.filePath(QStringLiteral("drive.csv"));
+    const QStringList port{QStringLiteral("--port"), sim.path()};
+
+    Cli r = RunCli(QStringList{QStringLiteral("backup")} + port + QStringList{file});
+    QCOMPARE(r.code, 0);
+    QCOMPARE(r.out, QStringLiteral("已保存 415 个参数到 %1\n").arg(file));
+    r = RunCli(QStringList{QStringLiteral("write")} + port + QStringList{QStringLiteral("2202=120"), QStringLiteral("9902=0x2")});
+    QCOMPARE(r.code, 0);
+    QCOMPARE(r.out, QStringLiteral("9902\t应用宏\t2\t已写入，已校验\n2202\t加速时间1\t120\t已写入，已校验\n"));
+    r = RunCli(QStringList{QStringLiteral("write")} + port + QStringList{QStringLiteral("0103=1")});
+    QCOMPARE(r.code, 2);  // read-only: refused before the line is touched
+    r = RunCli(QStringList{QStringLiteral("compare")} + port + QStringList{file});
+    QCOMPARE(r.code, 1);
+    QCOMPARE(r.out, QStringLiteral("9902\t应用宏\t驱动器 2\t文件 1\n2202\t加速时间1\t驱动器 120\t文件 50\n2 个参数不同\n"));
+
+    r = RunCli(QStringList{QStringLiteral("restore")} + port + QStringList{file});
+    QCOMPARE(r.code, 0);
+    QVERIFY2(r.out.startsWith(QStringLiteral("9902\t应用宏\t1\t已写入，已校验\n2202\t加速时间1\t50\t已写入，已校验\n"
+                                             "已写入并校验 2 个参数：9902、2202\n")),
+             qPrintable(r.out));
+    // After the macro the drive's parameters were read again before 2202 was written.
+    QTRY_VERIFY(sim.log().contains("<- 01 06 08 99 00 32"));
+    const QString log = QString::fromUtf8(sim.log());
+    const qsizetype macro = log.lastIndexOf(QStringLiteral("<- 01 06 26 AD 00 01"));
+    QVERIFY(macro > 0);
+    const qsizetype reread = log.indexOf(QStringLiteral("<- 01 03 26 AC"), macro);
+    QVERIFY(reread > 0 && reread < log.indexOf(QStringLiteral("<- 01 06 08 99 00 32"), macro));
+
+    r = RunCli(QStringList{QStringLiteral("compare")} + port + QStringList{file});
+    QCOMPARE(r.code, 0);
+    QCOMPARE(r.out, QStringLiteral("驱动器与文件相同（比较了 415 个参数）\n"));
+    r = RunCli(QStringList{QStringLiteral("read")} + port + QStringList{QStringLiteral("2202"), QStringLiteral("101")});
+    QCOMPARE(r.code, 0);
+    QCOMPARE(r.out, QStringLiteral("2202\t加速时间1\t50\n0101\t转速与方向\t0\n"));
+
+    // In the language chosen for the window: the names read English, the
+    // program's help has no Chinese left.
+    r = RunCli(QStringList{QStringLiteral("read")} + port + QStringList{QStringLiteral("2202")}, QStringLiteral("en"));
+    QCOMPARE(r.out, QStringLiteral("2202\tAcceleration time 1\t50\n"));
+    r = RunCli({QStringLiteral("--help")}, QStringLiteral("en"));
+    QCOMPARE(r.code, 0);
+    QVERIFY2(r.out.contains(QStringLiteral("backup")) && !r.out.contains(QRegularExpression(QStringLiteral("\\p{Han}"))),
+             qPrintable(r.out));
+}
+
+void TestParamSetE2e::windows()
+{
+    test::SimProcess sim;
+    QVERIFY2(sim.start({QStringLiteral("--no-pace")}), qPrintable(sim.error()));
+    QTemporaryDir dir;
+    test::RecordingMessageBoxes boxes;
+    test::FakePlatform platform;
+    platform.realSleep = true;  // the parameter read waits for its replies
+    FixedFiles files;
+    Preferences prefs(dir.filePath(QStringLiteral("settings.ini")));
+    Form1 form(boxes, platform);
+    form.Form_Load();
+    Additions add(form, boxes, files, prefs);
+
+    // Closed port.
+    form.List1->itemDoubleClicked(form.List1->item(1));
+    QCOMPARE(boxes.texts(), QStringList{QStringLiteral("请打开串口")});
+    form.ComboMSCPort->setEditText(sim.path());
+    form.CommandOpenMSC_Click();
+
+    ParameterSetWindow* set = add.ParamSetWindow();
+    QSignalSpy work(set, &ParameterSetWindow::WorkFinished);
+    set->ReadAll->click();
+    QVERIFY(!set->ReadAll->isEnabled() && set->Cancel->isEnabled());
+    QVERIFY(work.wait(10000));
+    QVERIFY(set->ProgressText->text().startsWith(QStringLiteral("已读取 415 / 415 个参数，用时 ")));
+    files.path = dir.filePath(QStringLiteral("set.csv"));
+    set->Save->click();
+
+    // Two parameters changed with the double-click window, one on its result row.
+    ParameterEditDialog* edit = add.ParamEditor();
+    auto change = [&](const QString& group, int row, QListWidget* list, const QString& value) {
+        form.Combo1->setCurrentIndex(form.Combo1->findText(group));
+        form.List1->item(row)->setCheckState(Qt::Checked);
+        form.CmdViewPram_Click();
+        list->itemDoubleClicked(list->item(row));
+        QTRY_VERIFY(edit->CurrentValue->text().contains(QStringLiteral("有符号")));
+        edit->NewValue->setText(value);
+        edit->WriteButton->click();
+        QTRY_COMPARE(edit->ResultText->text(), QStringLiteral("已写入，已校验"));
+    };
+    change(QStringLiteral("99 电机数据"), 3, form.List1, QStringLiteral("0x5A"));  // 9906: 84 -> 90
+    QCOMPARE(form.List2->item(3)->text(), QStringLiteral("90"));                  // the result row shows it
+    change(QStringLiteral("22 加速/减速"), 1, form.List2, QStringLiteral("-1"));  // 2202: 50 -> 65535
+    QCOMPARE(edit->CurrentValue->text(), QStringLiteral("65535（有符号 -1，0xFFFF）"));
+    form.Combo1->setCurrentIndex(form.Combo1->findText(QStringLiteral("01 运行数据")));
+    form.List1->itemDoubleClicked(form.List1->item(0));
+    QVERIFY(!edit->WriteButton->isEnabled());
+    QCOMPARE(edit->ReadOnlyNote->text(), QStringLiteral("只读：运行数据是实际值，只能读取"));
+
+    set->Open->click();
+    set->ReadAll->click();
+    QVERIFY(work.wait(10000));
+    QCOMPARE(set->DifferentCodes(), (QList<int>{9906, 2202}));
+    set->OnlyDifferent->setChecked(true);
+    int shown = 0;
+    for (int row = 0; row < set->Table->rowCount(); ++row)
+        shown += set->Table->isRowHidden(row) ? 0 : 1;
+    QCOMPARE(shown, 2);
+
+    boxes.shown.clear();
+    set->WriteDrive->click();
+    QVERIFY(work.wait(10000));
+    QCOMPARE(boxes.shown.size(), 2);
+    QVERIFY(boxes.shown[0].text.startsWith(QStringLiteral("将修改 2 个参数")));
+    QVERIFY2(boxes.shown[1].text.startsWith(QStringLiteral("已写入并校验 2 个参数：9906、2202\n未改变 337 个")),
+             qPrintable(boxes.shown[1].text));
+    QVERIFY(set->DifferentCodes().isEmpty());
+    set->ReadAll->click();
+    QVERIFY(work.wait(10000));
+    QVERIFY(set->DifferentCodes().isEmpty());
+    QCOMPARE(set->Table->item(FindParameter(2202)->index, ParameterSetWindow::ColStatus)->text(),
+             QStringLiteral("相同"));
+}
+
+QTEST_MAIN(TestParamSetE2e)
+#include "test_paramset_e2e.moc"
