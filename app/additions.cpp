@@ -402,3 +402,5 @@ void Additions::CaptureStop_Click()
 }
 
 } // namespace kv
+
+#include "moc_additions.cpp"

@@ -60,3 +60,5 @@ void ChartExport::CopyPicture_Click()
 }
 
 } // namespace kv
+
+#include "moc_chartexport.cpp"

@@ -84,3 +84,5 @@ void LanguageMenu::Choose(const QString& language)
 }
 
 } // namespace kv
+
+#include "moc_language.cpp"

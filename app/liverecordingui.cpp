@@ -86,3 +86,5 @@ void LiveRecordingUi::Refresh()
 }
 
 } // namespace kv
+
+#include "moc_liverecordingui.cpp"

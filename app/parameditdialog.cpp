@@ -184,3 +184,5 @@ void ParameterEditDialog::hideEvent(QHideEvent* event)
 }
 
 } // namespace kv
+
+#include "moc_parameditdialog.cpp"

@@ -373,3 +373,5 @@ void ParameterSetWindow::closeEvent(QCloseEvent* event)
 }
 
 } // namespace kv
+
+#include "moc_paramsetwindow.cpp"

@@ -77,3 +77,5 @@ void PortList::OnOpenChanged(bool open)
 }
 
 } // namespace kv
+
+#include "moc_portlist.cpp"

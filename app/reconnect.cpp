@@ -112,3 +112,5 @@ void Reconnect::Try()
 }
 
 } // namespace kv
+
+#include "moc_reconnect.cpp"

@@ -46,3 +46,5 @@ void ResponseTimeoutItem::ResponseTimeout_Click()
 }
 
 } // namespace kv
+
+#include "moc_responsetimeout.cpp"

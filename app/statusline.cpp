@@ -198,3 +198,5 @@ QString StatusLine::PortText(const QString& portText, const QString& device, con
 }
 
 } // namespace kv
+
+#include "moc_statusline.cpp"

@@ -122,3 +122,5 @@ void FastPoll::ScheduleNext()
 }
 
 } // namespace kv
+
+#include "moc_fastpoll.cpp"

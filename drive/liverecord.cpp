@@ -140,3 +140,5 @@ QByteArray LiveRecording::RowFor(const QDateTime& when, const PollReply& reply, 
 }
 
 } // namespace kv
+
+#include "moc_liverecord.cpp"

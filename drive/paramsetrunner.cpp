@@ -339,3 +339,5 @@ void ParameterSetRunner::Finish(Stop stop)
 }
 
 } // namespace kv
+
+#include "moc_paramsetrunner.cpp"

@@ -66,3 +66,5 @@ void TrafficCapture::Record(bool transmitted, const QByteArray& bytes)
 }
 
 } // namespace kv::mb
+
+#include "moc_capture.cpp"

@@ -289,3 +289,5 @@ void TransactionEngine::SetBusy(bool busy)
 }
 
 } // namespace kv::mb
+
+#include "moc_engine.cpp"

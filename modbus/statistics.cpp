@@ -131,3 +131,5 @@ QString LineStatistics::Summary() const
 }
 
 } // namespace kv::mb
+
+#include "moc_statistics.cpp"
