@@ -75,6 +75,10 @@ void LineStatistics::OnChunk(const QByteArray& bytes)
 
 void LineStatistics::OnAttempt(Outcome outcome, quint8 exceptionCode)
 {
+    // The request just sent was the engine's (fast sampling reads the poll's
+    // own block): its outcome is counted here, not as a poll awaiting a reply.
+    m_pollPending = false;
+    m_pollTimer.stop();
     switch (outcome) {
     case Outcome::Registers:
     case Outcome::Written:

@@ -75,6 +75,11 @@ void TestStatistics::counters_data()
                         {'T', kEcho}, {'A', {}, Outcome::Written}, {'A', {}, Outcome::Exception, 3},
                         {'A', {}, Outcome::Incomplete}, {'A', {}, Outcome::Cancelled}}
         << Counters(3, 1, 1, 1, 1, 1) << QStringLiteral("异常 03：非法数据值");
+    // Fast sampling: the engine reads the poll's block; its outcome counts, not the poll rule.
+    QTest::newRow("engine reads the poll's block")
+        << QList<Event>{{'T', kPoll}, {'A', {}, Outcome::Registers}, {'T', kPoll}, {'A', {}, Outcome::Registers},
+                        {'X', {}}}
+        << Counters(2, 2, 0, 0, 0, 0) << QString();
 }
 
 void TestStatistics::counters()
