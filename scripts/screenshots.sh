@@ -1,5 +1,5 @@
 #!/usr/bin/env bash
-# Makes the pictures of the README again: the main window polling a running
+# Makes the pictures of the README again: the main window sampling a running
 # simulated drive (Chinese and English) and the parameter set window after
 # "读取全部", compared with a file. Runs on a virtual X server (xvfb-run), so
 # it needs no display and shows nothing.

@@ -1,14 +1,14 @@
 // kv-screenshots: pictures of the tool for the README, made the same way every
 // time. It builds the main window and its additions as the program does, opens
 // the port (the window's own default "COM 3" unless --port says otherwise),
-// sets a frequency, starts the drive and polls; after a few seconds it grabs
+// sets a frequency, starts the drive and samples fast; after a few seconds it grabs
 // the window, then reads the whole parameter set, compares it with a file that
 // differs in two parameters and grabs that window. scripts/screenshots.sh runs
 // it beside the simulated drive on a virtual X server.
 //
 //   kv-screenshots --language zh|en --out DIR [--port TEXT] [--seconds N] [--checks]
 //
-// --checks also turns on fast sampling, a live recording and a traffic
+// --checks also turns on a live recording and a traffic
 // capture (every part of the status line shown) and grabs the status line,
 // the window "修改参数" and the response-timeout window: pictures to look at
 // for texts cut off, not for the README.
@@ -128,12 +128,19 @@ private:
         f.Text3->setText(QStringLiteral("35"));
         f.Command_set->click();
         f.Command_start->click();
+        // The drive's answers to the two commands reach the log first; then
+        // fast sampling, so that a few seconds show the run-up as a curve.
+        QTimer::singleShot(300, qApp, [this] { StartSampling(); });
+    }
+
+    void StartSampling()
+    {
+        m_add->SetFastSampling(true);
         if (m_checks) {
             m_add->Recording().RecordStart_Click();
             m_add->CaptureStart_Click();
-            m_add->SetFastSampling(true);
         }
-        f.Commandgraphstart->click();
+        m_form->Commandgraphstart->click();
         QTimer::singleShot(m_seconds * 1000, qApp, [this] { GrabMain(); });
     }
 
