@@ -52,13 +52,13 @@ TransactionEngine::TransactionEngine(LinePort& line, QObject* parent)
     , m_line(line)
 {
     m_clock.start();
-    for (QTimer* t : {&m_responseTimer, &m_silenceTimer, &m_gapTimer}) {
+    for (QTimer* t : {&m_responseTimer, &m_silenceTimer}) {
         t->setSingleShot(true);
         t->setTimerType(Qt::PreciseTimer);
     }
     connect(&m_responseTimer, &QTimer::timeout, this, &TransactionEngine::OnResponseTimeout);
     connect(&m_silenceTimer, &QTimer::timeout, this, &TransactionEngine::OnSilence);
-    connect(&m_gapTimer, &QTimer::timeout, this, &TransactionEngine::Send);
+    connect(&m_gapTimer, &FineTimer::timeout, this, &TransactionEngine::Send);
     connect(&m_line, &LinePort::BytesArrived, this, &TransactionEngine::OnBytes);
     connect(&m_line, &LinePort::Closed, this, &TransactionEngine::OnClosed);
 }
@@ -114,7 +114,7 @@ void TransactionEngine::Cancel()
     m_queue.clear();
     m_responseTimer.stop();
     m_silenceTimer.stop();
-    m_gapTimer.stop();
+    m_gapTimer.Stop();
     m_assembler.Reset(Request());
     // What is still on its way must not run into the next frame.
     m_lineFreeAtUs = std::max(m_lineFreeAtUs, NowUs() + 1000 * qint64(SilenceMs()));
@@ -158,7 +158,7 @@ void TransactionEngine::Send()
     }
     const qint64 now = NowUs();
     if (now < m_lineFreeAtUs) {
-        m_gapTimer.start(static_cast<int>((m_lineFreeAtUs - now + 999) / 1000));
+        m_gapTimer.StartUs(m_lineFreeAtUs - now);
         return;
     }
     const Request& request = m_current->request;
@@ -249,7 +249,7 @@ void TransactionEngine::Finish(Outcome outcome)
 {
     m_responseTimer.stop();
     m_silenceTimer.stop();
-    m_gapTimer.stop();
+    m_gapTimer.Stop();
     if (!m_current)
         return;
     Job job = std::move(*m_current);

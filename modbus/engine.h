@@ -6,6 +6,7 @@
 // bytes come to it instead of the receive path. Idle, it lets the line go.
 #pragma once
 
+#include "modbus/finetimer.h"
 #include "modbus/rtu.h"
 
 #include <QElapsedTimer>
@@ -125,7 +126,7 @@ private:
     ReplyAssembler m_assembler;
     QTimer m_responseTimer;
     QTimer m_silenceTimer;
-    QTimer m_gapTimer;
+    FineTimer m_gapTimer;  // the silence before the next frame, to the microsecond
     QElapsedTimer m_clock;
     qint64 m_firstSendUs = 0;
     qint64 m_lineFreeAtUs = 0;  // no frame may start before this

@@ -74,6 +74,7 @@ private slots:
     void queueRunsInOrderAndLetsTheLineGo();
     void cancelEndsEverythingAtOnce();
     void portLossEndsEverything();
+    void fineTimerFiresOnceUnlessStopped();
 
 private:
     std::unique_ptr<test::Pty> m_pty;
@@ -190,4 +191,23 @@ void TestEngine::portLossEndsEverything()
 }
 
 QTEST_GUILESS_MAIN(TestEngine)
+// The silence timer: one timeout per start, none after a stop, a restart
+// replacing the running one.
+void TestEngine::fineTimerFiresOnceUnlessStopped()
+{
+    mb::FineTimer timer;
+    QSignalSpy fired(&timer, &mb::FineTimer::timeout);
+    timer.StartUs(300);
+    QVERIFY(timer.IsActive());
+    QTRY_COMPARE(fired.count(), 1);
+    QVERIFY(!timer.IsActive());
+    timer.StartUs(2000);
+    timer.StartUs(500);
+    QTRY_COMPARE(fired.count(), 2);
+    timer.StartUs(1000);
+    timer.Stop();
+    QTest::qWait(20);  // long past its time: nothing may come
+    QCOMPARE(fired.count(), 2);
+}
+
 #include "test_engine.moc"
