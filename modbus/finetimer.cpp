@@ -53,10 +53,10 @@ void FineTimer::StartUs(qint64 us)
     us = std::max<qint64>(us, 1);  // an all-zero time would disarm the timerfd
 #ifdef Q_OS_LINUX
     if (m_fd >= 0) {
-        itimerspec spec{};
-        spec.it_value.tv_sec = static_cast<time_t>(us / 1000000);
-        spec.it_value.tv_nsec = static_cast<long>((us % 1000000) * 1000);
-        if (timerfd_settime(m_fd, 0, &spec, nullptr) == 0)
+        itimerspec when{};
+        when.it_value.tv_sec = static_cast<time_t>(us / 1000000);
+        when.it_value.tv_nsec = static_cast<long>((us % 1000000) * 1000);
+        if (timerfd_settime(m_fd, 0, &when, nullptr) == 0)
             return;
     }
 #endif
