@@ -4,6 +4,7 @@
 // longest stall of the event loop meanwhile. Prints figures, asserts nothing.
 //
 //   bench_engine [reads per kind] [baud]
+#include "bench/drivesim.h"
 #include "bench/stallmeter.h"
 #include "modbus/engine.h"
 #include "serial/mscomm.h"
@@ -57,12 +58,9 @@ int main(int argc, char** argv)
     const QString baud = argc > 2 ? QString::fromLatin1(argv[2]) : QStringLiteral("9600");
 
     QProcess sim;
-    sim.start(QStringLiteral(KV_DRIVE_SIM), {QStringLiteral("--open-map"), QStringLiteral("--baud"), baud});
-    if (!sim.waitForStarted(5000) || !sim.waitForReadyRead(5000)) {
-        std::fprintf(stderr, "drive-sim did not start\n");
+    const QString path = StartDriveSim(sim, {QStringLiteral("--open-map"), QStringLiteral("--baud"), baud});
+    if (path.isEmpty())
         return 1;
-    }
-    const QString path = QString::fromLocal8Bit(sim.readLine()).trimmed();
 
     MSComm comm;
     comm.setPortDevice(path);

@@ -8,6 +8,7 @@
 #include "app/additions.h"
 #include "app/form1.h"
 #include "app/preferences.h"
+#include "bench/drivesim.h"
 #include "common/filechooser.h"
 #include "common/messageboxes.h"
 #include "common/platform.h"
@@ -79,13 +80,6 @@ private:
     qint64 m_longest = 0;
 };
 
-void Run(int milliseconds)
-{
-    QEventLoop loop;
-    QTimer::singleShot(milliseconds, &loop, &QEventLoop::quit);
-    loop.exec();
-}
-
 } // namespace
 
 int main(int argc, char** argv)
@@ -100,12 +94,9 @@ int main(int argc, char** argv)
     std::printf("%8s %12s %12s %9s %10s %12s\n", "baud", "samples/s", "line limit", "of limit", "CPU", "stall ms");
     for (const int baud : {9600, 115200}) {
         QProcess sim;
-        sim.start(QStringLiteral(KV_DRIVE_SIM), {QStringLiteral("--baud"), QString::number(baud)});
-        if (!sim.waitForStarted(5000) || !sim.waitForReadyRead(5000)) {
-            std::fprintf(stderr, "drive-sim did not start\n");
+        const QString path = StartDriveSim(sim, {QStringLiteral("--baud"), QString::number(baud)});
+        if (path.isEmpty())
             return 1;
-        }
-        const QString path = QString::fromLocal8Bit(sim.readLine()).trimmed();
 
         QuietBoxes boxes;
         NoFiles files;
@@ -127,14 +118,14 @@ int main(int argc, char** argv)
         add.SetFastPeriod(kv::FastPoll::kAsFastAsPossible);
         add.FastOn->setChecked(true);
         form.Commandgraphstart->click();
-        Run(1000);  // settle
+        RunEventLoop(1000);  // settle
 
         StallMeter stalls;
         const qint64 before = form.PollRepliesDecoded();
         const double cpuBefore = CpuSeconds();
         QElapsedTimer clock;
         clock.start();
-        Run(seconds * 1000);
+        RunEventLoop(seconds * 1000);
         const double wall = static_cast<double>(clock.nsecsElapsed()) / 1e9;
         const double rate = static_cast<double>(form.PollRepliesDecoded() - before) / wall;
         const double cpu = (CpuSeconds() - cpuBefore) / wall;

@@ -12,6 +12,7 @@
 #include "app/form1.h"
 #include "app/paramsetwindow.h"
 #include "app/preferences.h"
+#include "bench/drivesim.h"
 #include "bench/stallmeter.h"
 #include "common/filechooser.h"
 #include "common/messageboxes.h"
@@ -60,12 +61,9 @@ int main(int argc, char** argv)
     const QString baud = argc > 1 ? QString::fromLatin1(argv[1]) : QStringLiteral("9600");
 
     QProcess sim;
-    sim.start(QStringLiteral(KV_DRIVE_SIM), {QStringLiteral("--baud"), baud, QStringLiteral("--seed"), QStringLiteral("1")});
-    if (!sim.waitForStarted(5000) || !sim.waitForReadyRead(5000)) {
-        std::fprintf(stderr, "drive-sim did not start\n");
+    const QString path = StartDriveSim(sim, {QStringLiteral("--baud"), baud, QStringLiteral("--seed"), QStringLiteral("1")});
+    if (path.isEmpty())
         return 1;
-    }
-    const QString path = QString::fromLocal8Bit(sim.readLine()).trimmed();
 
     QuietBoxes boxes;
     NoFiles files;

@@ -6,6 +6,7 @@
 //
 //   bench_poll [seconds] [drive-sim arguments...]
 #include "app/form1.h"
+#include "bench/drivesim.h"
 #include "common/intervaltimer.h"
 #include "common/messageboxes.h"
 #include "common/platform.h"
@@ -86,14 +87,6 @@ double Percentile(std::vector<double> v, double p)
     return v[std::min(i, v.size() - 1)];
 }
 
-// Lets the window run for a while, as the application's event loop does.
-void RunEventLoop(int milliseconds)
-{
-    QEventLoop loop;
-    QTimer::singleShot(milliseconds, &loop, &QEventLoop::quit);
-    loop.exec();
-}
-
 } // namespace
 
 int main(int argc, char** argv)
@@ -107,12 +100,9 @@ int main(int argc, char** argv)
     // The simulated drive, answering at once unless told otherwise.
     QProcess sim;
     sim.setProcessChannelMode(QProcess::SeparateChannels);
-    sim.start(QStringLiteral(KV_DRIVE_SIM), QStringList{QStringLiteral("--seed"), QStringLiteral("1")} + args.mid(1));
-    if (!sim.waitForStarted(5000) || !sim.waitForReadyRead(5000)) {
-        std::fprintf(stderr, "drive-sim did not start\n");
+    const QString path = StartDriveSim(sim, QStringList{QStringLiteral("--seed"), QStringLiteral("1")} + args.mid(1));
+    if (path.isEmpty())
         return 1;
-    }
-    const QString path = QString::fromLocal8Bit(sim.readLine()).trimmed();
 
     QuietBoxes boxes;
     Form1 form(boxes, kv::SystemPlatform());

@@ -234,18 +234,25 @@ void ParameterSetRunner::NextWrite()
            [this, step](const mb::Result& r) { OnWrite(step, r); });
 }
 
+bool ParameterSetRunner::WriteStopped(const WriteStep& step, const mb::Result& r)
+{
+    if (r.outcome == mb::Outcome::PortLost || r.outcome == mb::Outcome::Cancelled) {
+        WriteReport report;
+        report.code = step.code;
+        report.value = step.value;
+        report.kind = r.outcome == mb::Outcome::PortLost ? WriteReport::PortLost : WriteReport::Cancelled;
+        Report(report);
+    }
+    return Stopping(r);
+}
+
 void ParameterSetRunner::OnWrite(const WriteStep& step, const mb::Result& r)
 {
+    if (WriteStopped(step, r))
+        return;
     WriteReport report;
     report.code = step.code;
     report.value = step.value;
-    if (r.outcome == mb::Outcome::PortLost || r.outcome == mb::Outcome::Cancelled) {
-        report.kind = r.outcome == mb::Outcome::PortLost ? WriteReport::PortLost : WriteReport::Cancelled;
-        Report(report);
-        Stopping(r);
-        return;
-    }
-    Stopping(r);
     if (r.outcome == mb::Outcome::Written) {
         Submit(mb::Request::Read(m_station, r.request.address, 1), [this, step](const mb::Result& rb) { OnReadBack(step, rb); });
         return;
@@ -258,17 +265,11 @@ void ParameterSetRunner::OnWrite(const WriteStep& step, const mb::Result& r)
 
 void ParameterSetRunner::OnReadBack(const WriteStep& step, const mb::Result& r)
 {
+    if (WriteStopped(step, r))  // written, but not read back
+        return;
     WriteReport report;
     report.code = step.code;
     report.value = step.value;
-    if (r.outcome == mb::Outcome::PortLost || r.outcome == mb::Outcome::Cancelled) {
-        // Written, but not read back.
-        report.kind = r.outcome == mb::Outcome::PortLost ? WriteReport::PortLost : WriteReport::Cancelled;
-        Report(report);
-        Stopping(r);
-        return;
-    }
-    Stopping(r);
     if (r.outcome == mb::Outcome::Registers && r.registers.size() == 1) {
         report.readBack = r.registers[0];
         report.kind = report.readBack == step.value ? WriteReport::Verified : WriteReport::Mismatch;

@@ -80,6 +80,9 @@ private:
     void NextWrite();
     void OnWrite(const WriteStep& step, const mb::Result& r);
     void OnReadBack(const WriteStep& step, const mb::Result& r);
+    // A port loss or a cancel during a write or its read-back: reported for
+    // the step, and the work ends. True then.
+    bool WriteStopped(const WriteStep& step, const mb::Result& r);
     void Report(WriteReport report);
     void Submit(const mb::Request& request, std::function<void(const mb::Result&)> then);
     // True (after finishing) when the result or a cancel ends the work.

@@ -42,17 +42,6 @@
 
 using namespace kv;
 
-namespace {
-
-class FixedFiles final : public FileChooser {
-public:
-    QString SaveFileName(const FileRequest&) override { return path; }
-    QString OpenFileName(const FileRequest&) override { return path; }
-    QString path;
-};
-
-} // namespace
-
 class TestAdditions : public QObject {
     Q_OBJECT
 private slots:
@@ -76,7 +65,7 @@ private:
     std::unique_ptr<test::Pty> m_pty;
     test::RecordingMessageBoxes m_boxes;
     test::FakePlatform m_platform;
-    FixedFiles m_files;
+    test::FixedFiles m_files;
     std::unique_ptr<Form1> m_form;
     QTemporaryDir m_dir;
     std::unique_ptr<Preferences> m_prefs;

@@ -39,12 +39,6 @@ using namespace kv;
 
 namespace {
 
-class NoFiles final : public FileChooser {
-public:
-    QString SaveFileName(const FileRequest&) override { return {}; }
-    QString OpenFileName(const FileRequest&) override { return {}; }
-};
-
 // Every text the window shows or holds ready: captions, list rows, menus, tooltips.
 QStringList TextsOf(QWidget* window)
 {
@@ -134,7 +128,7 @@ private:
 
     test::RecordingMessageBoxes m_boxes;
     test::FakePlatform m_platform;
-    NoFiles m_files;
+    test::FixedFiles m_files;  // every file dialog cancelled
     QTemporaryDir m_dir;
     std::unique_ptr<Preferences> m_prefs;
     std::unique_ptr<Form1> m_form;

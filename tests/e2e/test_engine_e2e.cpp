@@ -26,13 +26,6 @@ using namespace kv::mb;
 
 namespace {
 
-class FixedFiles final : public FileChooser {
-public:
-    QString SaveFileName(const FileRequest&) override { return path; }
-    QString OpenFileName(const FileRequest&) override { return path; }
-    QString path;
-};
-
 // Runs requests one after the other through an engine on the given terminal.
 struct EngineOn {
     explicit EngineOn(const QString& path)
@@ -153,7 +146,7 @@ void TestEngineE2e::windowCountsWhatTheDriveDid()
     test::RecordingMessageBoxes boxes;
     test::FakePlatform platform;
     platform.realSleep = true;
-    FixedFiles files;
+    test::FixedFiles files;
     QTemporaryDir dir;
     files.path = dir.filePath(QStringLiteral("capture.txt"));
     Form1 form(boxes, platform);

@@ -33,13 +33,6 @@ using Stop = ParameterSetRunner::Stop;
 
 namespace {
 
-class FixedFiles final : public FileChooser {
-public:
-    QString SaveFileName(const FileRequest&) override { return path; }
-    QString OpenFileName(const FileRequest&) override { return path; }
-    QString path;
-};
-
 // The runner on an engine of its own over the simulator's terminal.
 struct RunnerOn {
     explicit RunnerOn(const QString& path)
@@ -219,7 +212,7 @@ void TestParamSetE2e::windows()
     test::RecordingMessageBoxes boxes;
     test::FakePlatform platform;
     platform.realSleep = true;  // the parameter read waits for its replies
-    FixedFiles files;
+    test::FixedFiles files;
     Preferences prefs(dir.filePath(QStringLiteral("settings.ini")));
     Form1 form(boxes, platform);
     form.Form_Load();

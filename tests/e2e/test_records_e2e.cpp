@@ -32,13 +32,6 @@ using namespace kv;
 
 namespace {
 
-class FixedFiles final : public FileChooser {
-public:
-    QString SaveFileName(const FileRequest&) override { return path; }
-    QString OpenFileName(const FileRequest&) override { return path; }
-    QString path;
-};
-
 const QString kPortLost = QStringLiteral("串口已断开，请检查连接后重新打开串口");
 
 // The row's fields the reply text gives, worked out here from the registers.
@@ -74,7 +67,7 @@ private:
     std::unique_ptr<test::SimProcess> m_sim;
     test::RecordingMessageBoxes m_boxes;
     test::FakePlatform m_platform;
-    FixedFiles m_files;
+    test::FixedFiles m_files;
     std::unique_ptr<Form1> m_form;
     std::unique_ptr<Preferences> m_prefs;
     std::unique_ptr<Additions> m_add;

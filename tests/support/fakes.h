@@ -1,6 +1,7 @@
 // Fakes of the platform seams for tests.
 #pragma once
 
+#include "common/filechooser.h"
 #include "common/messageboxes.h"
 #include "common/platform.h"
 
@@ -24,6 +25,14 @@ public:
     std::function<void(const MessageRequest&)> onShow;  // runs while the box "is open"
 
     QStringList texts() const;
+};
+
+// Answers every file dialog with the path the test set (empty: the dialog cancelled).
+class FixedFiles final : public FileChooser {
+public:
+    QString SaveFileName(const FileRequest&) override { return path; }
+    QString OpenFileName(const FileRequest&) override { return path; }
+    QString path;
 };
 
 // A platform that records instead of acting. The system directory is whatever
