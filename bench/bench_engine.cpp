@@ -7,7 +7,7 @@
 #include "bench/drivesim.h"
 #include "bench/stallmeter.h"
 #include "modbus/engine.h"
-#include "serial/mscomm.h"
+#include "serial/serialtransport.h"
 
 #include <QCoreApplication>
 #include <QElapsedTimer>
@@ -62,17 +62,16 @@ int main(int argc, char** argv)
     if (path.isEmpty())
         return 1;
 
-    MSComm comm;
-    comm.setPortDevice(path);
-    comm.setSettings(baud + QStringLiteral(",N,8,1"));
-    comm.setInputMode(1);
-    comm.setRThreshold(1);
-    comm.setPortOpen(true);
-    MSCommLine line(comm);
+    SerialTransport line;
+    QString error;
+    if (!line.Open(path, *ParseSettings(baud + QStringLiteral(",N,8,1")), &error)) {
+        std::fprintf(stderr, "cannot open %s: %s\n", qPrintable(path), qPrintable(error));
+        return 1;
+    }
     TransactionEngine engine(line);
     StallMeter stalls;
 
-    const double charMs = comm.CharTimeMs();
+    const double charMs = line.CharTimeMs();
     std::printf("drive-sim at %s baud (paced), %d reads of each kind; one character %.3f ms\n",
                 qPrintable(baud), n, charMs);
     std::printf("%-22s %12s %12s %10s %9s\n", "read", "engine ms", "line ms", "overhead", "failures");

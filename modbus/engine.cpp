@@ -1,66 +1,28 @@
 #include "modbus/engine.h"
 
-#include "serial/mscomm.h"
+#include "serial/transport.h"
 
 #include <algorithm>
 #include <cmath>
 
 namespace kv::mb {
 
-// ---- the window's serial control as a line -------------------------------------
-
-MSCommLine::MSCommLine(MSComm& comm, QObject* parent)
-    : LinePort(parent)
-    , m_comm(comm)
-{
-    connect(&m_comm, &MSComm::ClaimedBytes, this, &LinePort::BytesArrived);
-    connect(&m_comm, &MSComm::OpenChanged, this, [this](bool open) {
-        if (!open)
-            emit Closed();
-    });
-}
-
-bool MSCommLine::IsOpen() const
-{
-    return m_comm.PortOpen();
-}
-
-bool MSCommLine::Write(const QByteArray& bytes)
-{
-    try {
-        m_comm.OutputNoWait(bytes);
-        return true;
-    } catch (const CommError&) {
-        return false;
-    }
-}
-
-void MSCommLine::SetClaimed(bool claimed)
-{
-    m_comm.setClaimed(claimed);
-}
-
-double MSCommLine::CharTimeMs() const
-{
-    return m_comm.CharTimeMs();
-}
-
-// ---- the engine ----------------------------------------------------------------
-
-TransactionEngine::TransactionEngine(LinePort& line, QObject* parent)
+TransactionEngine::TransactionEngine(Transport& line, Clock& clock, QObject* parent)
     : QObject(parent)
     , m_line(line)
+    , m_clock(clock)
+    , m_responseTimer(clock.NewTimer(this))
+    , m_silenceTimer(clock.NewTimer(this))
+    , m_gapTimer(clock.NewTimer(this))
 {
-    m_clock.start();
-    for (QTimer* t : {&m_responseTimer, &m_silenceTimer}) {
-        t->setSingleShot(true);
-        t->setTimerType(Qt::PreciseTimer);
-    }
-    connect(&m_responseTimer, &QTimer::timeout, this, &TransactionEngine::OnResponseTimeout);
-    connect(&m_silenceTimer, &QTimer::timeout, this, &TransactionEngine::OnSilence);
-    connect(&m_gapTimer, &FineTimer::timeout, this, &TransactionEngine::Send);
-    connect(&m_line, &LinePort::BytesArrived, this, &TransactionEngine::OnBytes);
-    connect(&m_line, &LinePort::Closed, this, &TransactionEngine::OnClosed);
+    connect(m_responseTimer, &ClockTimer::timeout, this, &TransactionEngine::OnResponseTimeout);
+    connect(m_silenceTimer, &ClockTimer::timeout, this, &TransactionEngine::OnSilence);
+    connect(m_gapTimer, &ClockTimer::timeout, this, &TransactionEngine::Send);
+    connect(&m_line, &Transport::ReadyRead, this, &TransactionEngine::OnReadyRead);
+    connect(&m_line, &Transport::OpenChanged, this, [this](bool open) {
+        if (!open)
+            OnClosed();
+    });
 }
 
 TransactionEngine::~TransactionEngine()
@@ -72,9 +34,19 @@ TransactionEngine::~TransactionEngine()
         m_line.SetClaimed(false);
 }
 
+bool TransactionEngine::LineOpen() const
+{
+    return m_line.IsOpen();
+}
+
+int TransactionEngine::ResponseTimeoutMs() const
+{
+    return m_responseTimeoutMs > 0 ? m_responseTimeoutMs : m_line.DefaultResponseTimeoutMs();
+}
+
 void TransactionEngine::SetResponseTimeoutMs(int ms)
 {
-    m_responseTimeoutMs = std::clamp(ms, 10, 60000);
+    m_responseTimeoutMs = ms <= 0 ? 0 : std::clamp(ms, 10, 60000);
 }
 
 void TransactionEngine::SetRetries(int retries)
@@ -84,12 +56,12 @@ void TransactionEngine::SetRetries(int retries)
 
 int TransactionEngine::SilenceMs() const
 {
-    return std::max(20, static_cast<int>(std::ceil(3.5 * m_line.CharTimeMs())));
+    return m_line.SilenceMs();
 }
 
 double TransactionEngine::FrameGapMs() const
 {
-    return std::max(1.75, 3.5 * m_line.CharTimeMs());
+    return m_line.FrameGapMs();
 }
 
 quint64 TransactionEngine::Submit(const Request& request, Callback done)
@@ -99,7 +71,7 @@ quint64 TransactionEngine::Submit(const Request& request, Callback done)
     SetBusy(true);
     // The request starts from the event loop, never inside the caller.
     if (!m_current)
-        QTimer::singleShot(0, this, &TransactionEngine::Pump);
+        QMetaObject::invokeMethod(this, &TransactionEngine::Pump, Qt::QueuedConnection);
     return id;
 }
 
@@ -112,9 +84,9 @@ void TransactionEngine::Cancel()
     for (Job& job : m_queue)
         jobs.push_back(std::move(job));
     m_queue.clear();
-    m_responseTimer.stop();
-    m_silenceTimer.stop();
-    m_gapTimer.Stop();
+    m_responseTimer->Stop();
+    m_silenceTimer->Stop();
+    m_gapTimer->Stop();
     m_assembler.Reset(Request());
     // What is still on its way must not run into the next frame.
     m_lineFreeAtUs = std::max(m_lineFreeAtUs, NowUs() + 1000 * qint64(SilenceMs()));
@@ -158,7 +130,7 @@ void TransactionEngine::Send()
     }
     const qint64 now = NowUs();
     if (now < m_lineFreeAtUs) {
-        m_gapTimer.StartUs(m_lineFreeAtUs - now);
+        m_gapTimer->StartUs(m_lineFreeAtUs - now);
         return;
     }
     const Request& request = m_current->request;
@@ -180,13 +152,24 @@ void TransactionEngine::Send()
         return;
     }
     m_lineFreeAtUs = sentAt + GapUs();
-    m_responseTimer.start(m_responseTimeoutMs + static_cast<int>(std::ceil(onLine)));
+    m_responseTimer->StartUs(1000 * qint64(ResponseTimeoutMs()) + static_cast<qint64>(std::ceil(1000 * onLine)));
+}
+
+void TransactionEngine::OnReadyRead()
+{
+    // The line's bytes are ours while we hold it; otherwise the receive path's.
+    if (!m_busy || !m_line.Claimed())
+        return;
+    m_line.Poll();
+    const QByteArray bytes = m_line.Read();
+    if (!bytes.isEmpty())
+        OnBytes(bytes);
 }
 
 void TransactionEngine::OnBytes(const QByteArray& bytes)
 {
     m_lineFreeAtUs = std::max(m_lineFreeAtUs, NowUs() + GapUs());
-    const bool waiting = m_current && (m_responseTimer.isActive() || m_silenceTimer.isActive());
+    const bool waiting = m_current && (m_responseTimer->IsActive() || m_silenceTimer->IsActive());
     if (!waiting) {
         emit BytesDropped(bytes.size());  // nobody asked for them
         return;
@@ -203,8 +186,8 @@ void TransactionEngine::OnBytes(const QByteArray& bytes)
         return;
     }
     if (m_assembler.Started()) {
-        m_responseTimer.stop();
-        m_silenceTimer.start(SilenceMs());
+        m_responseTimer->Stop();
+        m_silenceTimer->StartMs(SilenceMs());
     }
 }
 
@@ -230,8 +213,8 @@ void TransactionEngine::OnClosed()
 
 void TransactionEngine::EndAttempt(Outcome outcome)
 {
-    m_responseTimer.stop();
-    m_silenceTimer.stop();
+    m_responseTimer->Stop();
+    m_silenceTimer->Stop();
     emit AttemptEnded(outcome, m_assembler.ExceptionCode());
     const bool retryable = outcome == Outcome::Timeout || outcome == Outcome::CrcError
         || outcome == Outcome::Incomplete;
@@ -247,9 +230,9 @@ void TransactionEngine::EndAttempt(Outcome outcome)
 
 void TransactionEngine::Finish(Outcome outcome)
 {
-    m_responseTimer.stop();
-    m_silenceTimer.stop();
-    m_gapTimer.Stop();
+    m_responseTimer->Stop();
+    m_silenceTimer->Stop();
+    m_gapTimer->Stop();
     if (!m_current)
         return;
     Job job = std::move(*m_current);

@@ -1,69 +1,36 @@
 // The asynchronous transaction engine: one request at a time from a queue,
 // the reply assembled from the bytes as they arrive, a result for every
-// request. Never blocks: waits are timers of the event loop.
+// request. Never blocks: waits are timers of its clock.
 //
-// While it has work the engine owns the line (LinePort::SetClaimed): received
+// While it has work the engine owns the line (Transport::SetClaimed): received
 // bytes come to it instead of the receive path. Idle, it lets the line go.
+// The timing that depends on the line (a character's time, the silence that
+// ends a reply, the gap between frames) is the transport's to say.
 #pragma once
 
-#include "modbus/finetimer.h"
+#include "common/clock.h"
 #include "modbus/rtu.h"
 
-#include <QElapsedTimer>
 #include <QObject>
-#include <QTimer>
 
 #include <deque>
 #include <functional>
 #include <optional>
 
 namespace kv {
-class MSComm;
+class Transport;
 }
 
 namespace kv::mb {
-
-// What the engine needs of a serial line.
-class LinePort : public QObject {
-    Q_OBJECT
-public:
-    using QObject::QObject;
-    virtual bool IsOpen() const = 0;
-    // Queues the bytes for the line without waiting; false when the line refuses them.
-    virtual bool Write(const QByteArray& bytes) = 0;
-    // While claimed, every received byte comes through BytesArrived.
-    virtual void SetClaimed(bool claimed) = 0;
-    // Milliseconds one character takes on the line.
-    virtual double CharTimeMs() const = 0;
-
-signals:
-    void BytesArrived(const QByteArray& bytes);
-    void Closed();
-};
-
-// The serial control the window owns, as a line for the engine.
-class MSCommLine final : public LinePort {
-    Q_OBJECT
-public:
-    explicit MSCommLine(MSComm& comm, QObject* parent = nullptr);
-    bool IsOpen() const override;
-    bool Write(const QByteArray& bytes) override;
-    void SetClaimed(bool claimed) override;
-    double CharTimeMs() const override;
-
-private:
-    MSComm& m_comm;
-};
 
 class TransactionEngine : public QObject {
     Q_OBJECT
 public:
     using Callback = std::function<void(const Result&)>;
 
-    static constexpr int kDefaultResponseTimeoutMs = 500;
     static constexpr int kDefaultRetries = 2;
 
-    explicit TransactionEngine(LinePort& line, QObject* parent = nullptr);
+    explicit TransactionEngine(Transport& line, Clock& clock = SystemClock(), QObject* parent = nullptr);
     ~TransactionEngine() override;
 
     // Queues a request; `done` receives its result (always exactly once, also
@@ -75,13 +42,16 @@ public:
     // A request is under way or waiting.
     bool Busy() const { return m_busy; }
     // Whether the line is open (requests would otherwise end as PortLost).
-    bool LineOpen() const { return m_line.IsOpen(); }
+    bool LineOpen() const;
+    Transport& Line() const { return m_line; }
+    Clock& Time() const { return m_clock; }
     int QueuedCount() const { return static_cast<int>(m_queue.size()); }
     // A request is under way or queued (false inside the callback of the last one).
     bool HasWork() const { return m_current.has_value() || !m_queue.empty(); }
 
-    // Time allowed for the first byte of a reply (10..60000 ms).
-    int ResponseTimeoutMs() const { return m_responseTimeoutMs; }
+    // Time allowed for the first byte of a reply (10..60000 ms): the one set,
+    // else the line's default. Setting 0 goes back to the line's default.
+    int ResponseTimeoutMs() const;
     void SetResponseTimeoutMs(int ms);
     // Further attempts after a timeout, a CRC error or an incomplete reply (0..10).
     int Retries() const { return m_retries; }
@@ -109,6 +79,7 @@ private:
 
     void Pump();
     void Send();
+    void OnReadyRead();
     void OnBytes(const QByteArray& bytes);
     void OnResponseTimeout();
     void OnSilence();
@@ -117,22 +88,22 @@ private:
     void Finish(Outcome outcome);
     void Deliver(Job job, Result result);
     void SetBusy(bool busy);
-    qint64 NowUs() const { return m_clock.nsecsElapsed() / 1000; }
+    qint64 NowUs() const { return m_clock.NowUs(); }
     qint64 GapUs() const { return static_cast<qint64>(1000 * FrameGapMs()) + 1; }
 
-    LinePort& m_line;
+    Transport& m_line;
+    Clock& m_clock;
     std::deque<Job> m_queue;
     std::optional<Job> m_current;
     ReplyAssembler m_assembler;
-    QTimer m_responseTimer;
-    QTimer m_silenceTimer;
-    FineTimer m_gapTimer;  // the silence before the next frame, to the microsecond
-    QElapsedTimer m_clock;
+    ClockTimer* m_responseTimer;
+    ClockTimer* m_silenceTimer;
+    ClockTimer* m_gapTimer;  // the silence before the next frame, to the microsecond
     qint64 m_firstSendUs = 0;
     qint64 m_lineFreeAtUs = 0;  // no frame may start before this
     qint64 m_droppedReported = 0;
     int m_attempts = 0;
-    int m_responseTimeoutMs = kDefaultResponseTimeoutMs;
+    int m_responseTimeoutMs = 0;  // 0: the line's default
     int m_retries = kDefaultRetries;
     quint64 m_nextId = 1;
     bool m_busy = false;

@@ -1,13 +1,11 @@
 #include "serial/mscomm.h"
 
+#include "serial/serialtransport.h"
+#include "serial/transport.h"
+
 #include <QCoreApplication>
-#include <QDeadlineTimer>
 #include <QStringEncoder>
 #include <QTimer>
-
-#ifndef Q_OS_WIN
-#include <poll.h>
-#endif
 
 namespace kv {
 
@@ -19,25 +17,51 @@ constexpr int kWriteTimeoutMs = 5000;
 
 MSComm::MSComm(QObject* parent)
     : QObject(parent)
-    , m_port(new QSerialPort(this))
+    , m_line(new SerialTransport(this))
     , m_decoder(QStringDecoder::System)
 {
     m_settings = *ParseSettings(m_settingsText);
-    connect(m_port, &QSerialPort::readyRead, this, &MSComm::onReadyRead);
-    connect(m_port, &QSerialPort::errorOccurred, this, &MSComm::onError);
+    connectLine();
+}
+
+MSComm::MSComm(Transport& line, QObject* parent)
+    : QObject(parent)
+    , m_line(&line)
+    , m_decoder(QStringDecoder::System)
+{
+    m_settings = *ParseSettings(m_settingsText);
+    connectLine();
 }
 
 MSComm::~MSComm()
 {
-    if (m_port->isOpen())
-        m_port->close();
+    // A line of its own goes with the control; a line given is left as it is.
+    if (m_line->parent() == this)
+        m_line->blockSignals(true);
+}
+
+void MSComm::connectLine()
+{
+    connect(m_line, &Transport::ReadyRead, this, [this] {
+        if (!m_pulling)
+            scheduleDelivery();
+    });
+    connect(m_line, &Transport::OpenChanged, this, &MSComm::OpenChanged);
+    // The device went away: the line is closed already; one event tells the window.
+    connect(m_line, &Transport::Lost, this,
+            [this] { QMetaObject::invokeMethod(this, [this] { raise(comEventPortLost); }, Qt::QueuedConnection); });
+    // The line given back by the engine: what waits is the receive path's again.
+    connect(m_line, &Transport::ClaimChanged, this, [this](bool claimed) {
+        if (!claimed && m_line->IsOpen() && m_line->BytesAvailable() > 0)
+            scheduleDelivery();
+    });
 }
 
 void MSComm::setCommPort(int portNumber)
 {
     if (portNumber < 1 || portNumber > 255)
         throw CommError(CommError::InvalidPortNumber, QStringLiteral("Invalid port number"));
-    if (m_port->isOpen())
+    if (m_line->IsOpen())
         throw CommError(CommError::PortAlreadyOpen, QStringLiteral("Port already open"));
     m_commPort = static_cast<short>(portNumber);
     m_device.clear();
@@ -47,7 +71,7 @@ void MSComm::setPortDevice(const QString& devicePath)
 {
     if (devicePath.isEmpty())
         throw CommError(CommError::InvalidPortNumber, QStringLiteral("Invalid port number"));
-    if (m_port->isOpen())
+    if (m_line->IsOpen())
         throw CommError(CommError::PortAlreadyOpen, QStringLiteral("Port already open"));
     m_device = devicePath;
 }
@@ -62,18 +86,8 @@ void MSComm::setSettings(const QString& text)
     const std::optional<LineSettings> parsed = ParseSettings(text);
     if (!parsed)
         throw CommError(CommError::InvalidPropertyValue, QStringLiteral("Invalid property value: %1").arg(text));
-    if (m_port->isOpen()) {
-        const bool ok = m_port->setBaudRate(parsed->baud) && m_port->setParity(parsed->parity)
-            && m_port->setDataBits(parsed->dataBits) && m_port->setStopBits(parsed->stopBits);
-        if (!ok) {
-            // Put back what the port had, so that it keeps matching Settings.
-            m_port->setBaudRate(m_settings.baud);
-            m_port->setParity(m_settings.parity);
-            m_port->setDataBits(m_settings.dataBits);
-            m_port->setStopBits(m_settings.stopBits);
-            throw CommError(CommError::CannotSetCommState, QStringLiteral("Could not set comm state"));
-        }
-    }
+    if (m_line->IsOpen() && !m_line->ApplySettings(*parsed))
+        throw CommError(CommError::CannotSetCommState, QStringLiteral("Could not set comm state"));
     m_settings = *parsed;
     m_settingsText = text;
 }
@@ -90,7 +104,7 @@ void MSComm::setRThreshold(int threshold)
     if (threshold < 0 || threshold > 32767)
         throw CommError(CommError::InvalidPropertyValue, QStringLiteral("Invalid property value"));
     m_rThreshold = static_cast<short>(threshold);
-    if (m_rThreshold > 0 && m_port->isOpen() && m_port->bytesAvailable() >= m_rThreshold)
+    if (m_rThreshold > 0 && m_line->IsOpen() && m_line->BytesAvailable() >= m_rThreshold)
         scheduleDelivery();
 }
 
@@ -103,40 +117,27 @@ void MSComm::setInputLen(int length)
 
 bool MSComm::PortOpen() const
 {
-    return m_port->isOpen();
+    return m_line->IsOpen();
 }
 
 void MSComm::setPortOpen(bool open)
 {
     if (!open) {
-        if (m_port->isOpen()) {
-            m_port->close();
-            emit OpenChanged(false);
-        }
+        m_line->Close();
         return;
     }
-    if (m_port->isOpen())
+    if (m_line->IsOpen())
         throw CommError(CommError::PortAlreadyOpen, QStringLiteral("Port already open"));
-    m_port->setPortName(DevicePath());
-    m_port->setBaudRate(m_settings.baud);
-    m_port->setParity(m_settings.parity);
-    m_port->setDataBits(m_settings.dataBits);
-    m_port->setStopBits(m_settings.stopBits);
-    m_port->setFlowControl(QSerialPort::NoFlowControl);
-    if (!m_port->open(QIODevice::ReadWrite)) {
-        const QString why = m_port->errorString();
-        m_port->clearError();
-        throw CommError(CommError::PortNotAvailable, QStringLiteral("Port not available: %1").arg(why));
-    }
+    QString why;
     // A fresh decoder for a fresh line; nothing of an earlier session carries over.
     m_decoder = QStringDecoder(QStringDecoder::System);
-    m_port->clear(QSerialPort::AllDirections);
-    emit OpenChanged(true);
+    if (!m_line->Open(DevicePath(), m_settings, &why))
+        throw CommError(CommError::PortNotAvailable, QStringLiteral("Port not available: %1").arg(why));
 }
 
 void MSComm::requireOpen(const char* operation) const
 {
-    if (!m_port->isOpen())
+    if (!m_line->IsOpen())
         throw CommError(CommError::OperationNeedsOpenPort,
                         QStringLiteral("Operation not valid: port is closed (%1)").arg(QLatin1String(operation)));
 }
@@ -146,51 +147,10 @@ void MSComm::setOutput(const QByteArray& bytes)
     requireOpen("Output");
     if (bytes.isEmpty())
         return;
-    if (m_port->write(bytes) != bytes.size())
-        throw CommError(CommError::WriteFailed, QStringLiteral("Write failed: %1").arg(m_port->errorString()));
     // The bytes must be on the line before Output returns: a wait that follows
     // (a handler's Sleep) must not hold them back.
-    QDeadlineTimer deadline(kWriteTimeoutMs);
-    while (m_port->isOpen() && m_port->bytesToWrite() > 0) {
-        if (!m_port->waitForBytesWritten(static_cast<int>(qMax<qint64>(1, deadline.remainingTime())))) {
-            if (deadline.hasExpired() || !m_port->isOpen())
-                break;
-        }
-    }
-    if (!m_port->isOpen() || m_port->bytesToWrite() > 0)
-        throw CommError(CommError::WriteFailed, QStringLiteral("Write failed: %1").arg(m_port->errorString()));
-    emit Transmitted(bytes);
-}
-
-void MSComm::OutputNoWait(const QByteArray& bytes)
-{
-    requireOpen("Output");
-    if (bytes.isEmpty())
-        return;
-    if (m_port->write(bytes) != bytes.size())
-        throw CommError(CommError::WriteFailed, QStringLiteral("Write failed: %1").arg(m_port->errorString()));
-    m_port->flush();  // hand them to the system now rather than on the next pass of the event loop
-    emit Transmitted(bytes);
-}
-
-double MSComm::CharTimeMs() const
-{
-    int bits = 1 + static_cast<int>(m_settings.dataBits);
-    if (m_settings.parity != QSerialPort::NoParity)
-        ++bits;
-    bits += m_settings.stopBits == QSerialPort::OneStop ? 1 : 2;
-    const double baud = m_settings.baud > 0 ? m_settings.baud : 9600;
-    return 1000.0 * bits / baud;
-}
-
-void MSComm::setClaimed(bool claimed)
-{
-    if (m_claimed == claimed)
-        return;
-    m_claimed = claimed;
-    // Bytes that wait now belong to whoever has the line from here on.
-    if (m_port->isOpen() && (m_port->bytesAvailable() > 0 || m_claimed))
-        scheduleDelivery();
+    if (!m_line->Write(bytes) || !m_line->WaitWritten(kWriteTimeoutMs))
+        throw CommError(CommError::WriteFailed, QStringLiteral("Write failed"));
 }
 
 void MSComm::setOutput(const QString& text)
@@ -202,17 +162,10 @@ void MSComm::setOutput(const QString& text)
 
 void MSComm::pullFromSystem()
 {
-    // waitForReadyRead(0) moves what the system holds into Qt's buffer; the
-    // readyRead it emits must not start a receive event while we read.
-    if (!m_port->isOpen())
-        return;
+    // The transport takes what the system holds; its arrival must not start a
+    // receive event while we read.
     m_pulling = true;
-    for (int i = 0; i < 64 && m_port->isOpen(); ++i) {
-        const qint64 before = m_port->bytesAvailable();
-        m_port->waitForReadyRead(0);
-        if (m_port->bytesAvailable() == before)
-            break;
-    }
+    m_line->Poll();
     m_pulling = false;
 }
 
@@ -222,10 +175,7 @@ QByteArray MSComm::InputBytes()
     pullFromSystem();
     // The device may go away while its bytes are taken (the port is then closed).
     requireOpen("Input");
-    const QByteArray bytes = m_inputLen > 0 ? m_port->read(m_inputLen) : m_port->readAll();
-    if (!bytes.isEmpty())
-        emit Received(bytes);
-    return bytes;
+    return m_line->Read(m_inputLen);
 }
 
 QString MSComm::InputText()
@@ -245,29 +195,22 @@ QVariant MSComm::Input()
 
 int MSComm::InBufferCount()
 {
-    if (!m_port->isOpen())
+    if (!m_line->IsOpen())
         return 0;
     pullFromSystem();
-    return static_cast<int>(qMin<qint64>(m_port->bytesAvailable(), 32767));
+    return static_cast<int>(qMin<qint64>(m_line->BytesAvailable(), 32767));
 }
 
 void MSComm::setInBufferCount(int count)
 {
     if (count != 0)
         throw CommError(CommError::InvalidPropertyValue, QStringLiteral("Invalid property value"));
-    if (!m_port->isOpen())
+    if (!m_line->IsOpen())
         return;
-    pullFromSystem();
-    m_port->clear(QSerialPort::Input);
-    m_port->readAll();
+    m_pulling = true;
+    m_line->DiscardInput();
+    m_pulling = false;
     m_decoder.resetState();
-}
-
-void MSComm::onReadyRead()
-{
-    if (m_pulling)
-        return;
-    scheduleDelivery();
 }
 
 void MSComm::scheduleDelivery()
@@ -282,20 +225,8 @@ void MSComm::scheduleDelivery()
 void MSComm::deliver()
 {
     m_deliveryQueued = false;
-    if (!m_port->isOpen())
-        return;
-    if (m_claimed) {
-        pullFromSystem();
-        if (!m_port->isOpen())
-            return;
-        const QByteArray bytes = m_port->readAll();
-        if (!bytes.isEmpty()) {
-            emit Received(bytes);
-            emit ClaimedBytes(bytes);
-        }
-        return;
-    }
-    if (m_rThreshold <= 0)
+    // While the line is claimed its bytes are the claimant's.
+    if (!m_line->IsOpen() || m_line->Claimed() || m_rThreshold <= 0)
         return;
     if (m_inHandler) {
         // A handler of ours is open (a modal box inside it spins the event loop):
@@ -303,11 +234,11 @@ void MSComm::deliver()
         QTimer::singleShot(10, this, &MSComm::scheduleDelivery);
         return;
     }
-    if (m_port->bytesAvailable() < m_rThreshold)
+    if (m_line->BytesAvailable() < m_rThreshold)
         return;
     raise(comEvReceive);
     // Bytes that arrived while the handler ran and were left unread get their own event.
-    if (m_port->isOpen() && m_port->bytesAvailable() >= m_rThreshold)
+    if (m_line->IsOpen() && !m_line->Claimed() && m_line->BytesAvailable() >= m_rThreshold)
         scheduleDelivery();
 }
 
@@ -317,56 +248,6 @@ void MSComm::raise(short event)
     m_inHandler = true;
     emit OnComm();
     m_inHandler = false;
-}
-
-bool MSComm::DeviceGone() const
-{
-#ifdef Q_OS_WIN
-    return true;
-#else
-    // A device that went away (unplugged adapter, closed pseudo-terminal)
-    // reports a hang-up or an error; a live one with nothing to read does not.
-    pollfd p{static_cast<int>(m_port->handle()), POLLIN, 0};
-    if (p.fd < 0 || ::poll(&p, 1, 0) < 0)
-        return true;
-    return (p.revents & (POLLHUP | POLLERR | POLLNVAL)) != 0;
-#endif
-}
-
-void MSComm::onError(QSerialPort::SerialPortError error)
-{
-    switch (error) {
-    case QSerialPort::NoError:
-        return;
-    case QSerialPort::ResourceError:
-    case QSerialPort::PermissionError:
-    case QSerialPort::DeviceNotFoundError:
-    case QSerialPort::ReadError:
-    case QSerialPort::WriteError:
-        if ((error == QSerialPort::ReadError || error == QSerialPort::ResourceError) && !DeviceGone()) {
-            // A read notice whose bytes were already taken by a wait inside a
-            // write or a read of Input: the read finds nothing, which Qt
-            // reports as an error with whatever error number was left from
-            // before; "try again" makes it a resource error, after which Qt
-            // stops watching for bytes. The line is fine: Qt watches again.
-            m_port->clearError();
-            m_port->setReadBufferSize(m_port->readBufferSize());
-            return;
-        }
-        // The device went away (an unplugged adapter reads as EIO or ENOENT).
-        // Qt would go on reporting read errors in a tight loop: close at the
-        // first one and raise one event.
-        if (m_port->isOpen()) {
-            m_port->close();
-            m_port->clearError();
-            emit OpenChanged(false);
-            QMetaObject::invokeMethod(this, [this] { raise(comEventPortLost); }, Qt::QueuedConnection);
-        }
-        return;
-    default:
-        m_port->clearError();
-        return;
-    }
 }
 
 } // namespace kv

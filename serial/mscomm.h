@@ -1,7 +1,8 @@
 // The serial control: one port, the properties the tool relies on, and the
-// communication event, on QSerialPort.
+// communication event, over a byte transport (a serial port unless it is
+// given another).
 //
-// Received bytes gather in the control until Input reads them. OnComm is
+// Received bytes gather in the transport until Input reads them. OnComm is
 // raised on the user-interface thread from the event loop only, never inside
 // another handler (a handler that blocks keeps it back, and the bytes keep
 // gathering). Failing operations throw CommError.
@@ -12,12 +13,13 @@
 
 #include <QByteArray>
 #include <QObject>
-#include <QSerialPort>
 #include <QString>
 #include <QStringDecoder>
 #include <QVariant>
 
 namespace kv {
+
+class Transport;
 
 class MSComm : public QObject {
     Q_OBJECT
@@ -36,8 +38,14 @@ public:
         comEventPortLost = 1100,
     };
 
+    // A control with a serial port of its own.
     explicit MSComm(QObject* parent = nullptr);
+    // A control over a line someone else owns (and keeps for the control's life).
+    explicit MSComm(Transport& line, QObject* parent = nullptr);
     ~MSComm() override;
+
+    // The line the control works over.
+    Transport& Line() const { return *m_line; }
 
     // Port number 1..255; the device is COM<n> on Windows and follows the
     // port-link rules on POSIX. Rejected numbers and a change while open throw.
@@ -83,46 +91,20 @@ public:
     // The code of the event being handled.
     short CommEvent() const { return m_commEvent; }
 
-    // Queues bytes for the line and returns at once (the event loop writes
-    // them). For work that must never block the user-interface thread.
-    // Throws when the port is closed or refuses the bytes.
-    void OutputNoWait(const QByteArray& bytes);
-
-    // While claimed, received bytes do not raise OnComm: every arrival is read
-    // at once and handed out through ClaimedBytes(). Releasing the claim gives
-    // whatever arrives afterwards (or still waits) back to OnComm.
-    void setClaimed(bool claimed);
-    bool Claimed() const { return m_claimed; }
-
-    // The line settings of the port (as last set).
-    const LineSettings& Line() const { return m_settings; }
-    // Milliseconds one character takes on the line: start bit, data bits,
-    // parity bit and stop bits at the baud rate.
-    double CharTimeMs() const;
-
 signals:
     void OnComm();
-    // Every byte the control puts on the line and every byte it hands out
-    // (to Input or to a claim), in order, from every source.
-    void Transmitted(const QByteArray& bytes);
-    void Received(const QByteArray& bytes);
-    // Bytes read while the line is claimed.
-    void ClaimedBytes(const QByteArray& bytes);
     // The port has been opened or closed (by the program or because the device went away).
     void OpenChanged(bool open);
 
 private:
-    void onReadyRead();
-    void onError(QSerialPort::SerialPortError error);
-    // Whether the open device has gone away (hang-up or error on it).
-    bool DeviceGone() const;
+    void connectLine();
     void scheduleDelivery();
     void deliver();
     void pullFromSystem();
     void requireOpen(const char* operation) const;
     void raise(short event);
 
-    QSerialPort* m_port;
+    Transport* m_line;
     short m_commPort = 1;
     QString m_device;  // a device named directly, else empty
     QString m_settingsText = QStringLiteral("9600,N,8,1");
@@ -134,7 +116,6 @@ private:
     bool m_deliveryQueued = false;
     bool m_inHandler = false;
     bool m_pulling = false;
-    bool m_claimed = false;
     QStringDecoder m_decoder;
 };
 

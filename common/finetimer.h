@@ -10,7 +10,7 @@
 
 class QSocketNotifier;
 
-namespace kv::mb {
+namespace kv {
 
 class FineTimer : public QObject {
     Q_OBJECT
@@ -36,4 +36,4 @@ private:
     QTimer m_fallback;
 };
 
-} // namespace kv::mb
+} // namespace kv

@@ -1,4 +1,4 @@
-#include "modbus/finetimer.h"
+#include "common/finetimer.h"
 
 #include <QSocketNotifier>
 
@@ -12,7 +12,7 @@
 #include <cstdint>
 #endif
 
-namespace kv::mb {
+namespace kv {
 
 FineTimer::FineTimer(QObject* parent)
     : QObject(parent)
@@ -87,6 +87,6 @@ void FineTimer::Fire()
     emit timeout();
 }
 
-} // namespace kv::mb
+} // namespace kv
 
 #include "moc_finetimer.cpp"
