@@ -28,35 +28,22 @@ ChartExport::ChartExport(CurveGraph& graph, QMenu* menu, MessageBoxes& boxes, Fi
     connect(CopyPicture, &QAction::triggered, this, &ChartExport::CopyPicture_Click);
 }
 
-QImage ChartExport::Picture(CurveGraph& graph)
-{
-    QWidget* surface = graph.findChild<QWidget*>(QStringLiteral("picGraph"));
-    return (surface ? surface->grab() : graph.grab()).toImage();
-}
-
 void ChartExport::SavePicture_Click()
 {
-    FileRequest request;
-    request.title = tr("保存曲线图片");
-    request.filter = tr("PNG 图片 (*.png)");
-    request.suggested = tr("曲线.png");
-    const QString path = m_files.SaveFileName(request);
+    const QString path = m_files.AskSave(tr("保存曲线图片"), tr("PNG 图片 (*.png)"), tr("曲线.png"));
     if (path.isEmpty())
         return;
     QSaveFile file(path);
-    const bool ok = file.open(QIODevice::WriteOnly) && Picture(m_graph).save(&file, "PNG") && file.commit();
+    const bool ok = file.open(QIODevice::WriteOnly) && m_graph.ShownPicture().save(&file, "PNG") && file.commit();
     if (!ok) {
-        MessageRequest r;
         const QString reason = file.errorString();
-        r.text = tr("曲线图片未能保存：%1").arg(reason.isEmpty() ? tr("无法写入") : reason);
-        r.icon = MsgIcon::Exclamation;
-        m_boxes.Show(r);
+        Tell(m_boxes, tr("曲线图片未能保存：%1").arg(reason.isEmpty() ? tr("无法写入") : reason), MsgIcon::Exclamation);
     }
 }
 
 void ChartExport::CopyPicture_Click()
 {
-    QGuiApplication::clipboard()->setImage(Picture(m_graph));
+    QGuiApplication::clipboard()->setImage(m_graph.ShownPicture());
 }
 
 } // namespace kv

@@ -20,9 +20,6 @@ class ChartExport : public QObject {
 public:
     ChartExport(CurveGraph& graph, QMenu* menu, MessageBoxes& boxes, FileChooser& files, QObject* parent = nullptr);
 
-    // The chart's drawing surface ("picGraph") with the legends on it, as shown now.
-    static QImage Picture(CurveGraph& graph);
-
     QAction* SavePicture = nullptr;  // "保存曲线图片…"
     QAction* CopyPicture = nullptr;  // "复制曲线图片"
 

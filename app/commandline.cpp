@@ -52,8 +52,7 @@ public:
             return parsed;
         if (!OpenPort())
             return kExitLine;
-        m_line = std::make_unique<mb::MSCommLine>(m_comm);
-        m_engine = std::make_unique<mb::TransactionEngine>(*m_line);
+        m_engine = std::make_unique<mb::TransactionEngine>(m_comm.Line());
         m_runner = std::make_unique<ParameterSetRunner>(*m_engine);
         m_runner->SetStation(m_station);
         connect(m_runner.get(), &ParameterSetRunner::Progress, this, &CommandRun::OnProgress);
@@ -66,7 +65,6 @@ public:
         const int code = QCoreApplication::exec();
         m_runner.reset();
         m_engine.reset();
-        m_line.reset();
         m_comm.setPortOpen(false);
         return code;
     }
@@ -448,7 +446,6 @@ private:
     bool m_writing = false;
 
     MSComm m_comm;
-    std::unique_ptr<mb::MSCommLine> m_line;
     std::unique_ptr<mb::TransactionEngine> m_engine;
     std::unique_ptr<ParameterSetRunner> m_runner;
 };

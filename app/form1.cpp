@@ -11,6 +11,7 @@
 #include "drive/catalogue.h"
 #include "serial/mscomm.h"
 #include "serial/portopen.h"
+#include "session/drivelink.h"
 
 #include <QAbstractButton>
 #include <QAction>
@@ -205,12 +206,26 @@ Form1::Form1(kv::MessageBoxes& boxes, kv::PlatformServices& platform, QWidget* p
     , m_boxes(boxes)
     , m_platform(platform)
 {
+    MSComm = new kv::MSComm(this);
+    Build();
+}
+
+Form1::Form1(kv::MessageBoxes& boxes, kv::PlatformServices& platform, kv::Transport& line, QWidget* parent)
+    : QMainWindow(parent)
+    , m_boxes(boxes)
+    , m_platform(platform)
+{
+    MSComm = new kv::MSComm(line, this);
+    Build();
+}
+
+void Form1::Build()
+{
     setObjectName(QStringLiteral("Form1"));
     setWindowTitle(tr("KOLVEN调试助手 专业ORVEX传动服务(加微信:tiaoshi0000) V1.0"));
     setWindowIcon(ProgramIcon());
     setFont(PreferredWindowFont());
 
-    MSComm = new kv::MSComm(this);
     MSComm->setObjectName(QStringLiteral("MSComm"));
     Timer1 = new kv::IntervalTimer(this);
     Timer1->setObjectName(QStringLiteral("Timer1"));
@@ -231,6 +246,39 @@ Form1::Form1(kv::MessageBoxes& boxes, kv::PlatformServices& platform, QWidget* p
 }
 
 Form1::~Form1() = default;
+
+bool Form1::PortIsOpen() const
+{
+    return CommandOpenMSC->text() == kCaptionClosePort;
+}
+
+QString Form1::OpenedSettings() const
+{
+    return MSComm->Settings();
+}
+
+bool Form1::PollingRunning() const
+{
+    return Commandgraphstart->text() == kCaptionPause;
+}
+
+quint8 Form1::Station() const
+{
+    bool ok = false;
+    const uint station = StationAddr.toUInt(&ok, 16);
+    return ok && station <= 247 ? static_cast<quint8>(station) : quint8{1};
+}
+
+void Form1::OpenPortAs(const kv::PortChoice& choice)
+{
+    ComboMSCPort->setCurrentText(choice.port);
+    ComboMSCBaudrate->setCurrentText(choice.baud);
+    ComboParity->setCurrentText(choice.parity);
+    ComboDatabits->setCurrentText(choice.dataBits);
+    ComboStopbit->setCurrentText(choice.stopBits);
+    Combo2->setCurrentText(choice.station);
+    CommandOpenMSC_Click();
+}
 
 void Form1::BuildMenu()
 {
@@ -685,7 +733,8 @@ void Form1::EndProgram()
     // Nothing may run after this: no tick, no serial event. The port is
     // released when the program's objects go.
     m_programEnded = true;
-    Timer1->setInterval(0);
+    m_pollWanted = false;
+    ApplyPollTimer();
     MSComm->blockSignals(true);
     QCoreApplication::exit(0);
 }

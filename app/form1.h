@@ -14,7 +14,9 @@
 #pragma once
 
 #include "app/auxwindows.h"
+#include "app/windowport.h"
 #include "common/messageboxes.h"
+#include "drive/livesample.h"
 #include "drive/polling.h"
 #include "common/platform.h"
 #include "common/trtext.h"
@@ -42,11 +44,13 @@ class QPushButton;
 namespace kv {
 class IntervalTimer;
 class Lamp;
+class LineGate;
 class LogBox;
 class MSComm;
+class Transport;
 } // namespace kv
 
-class Form1 : public QMainWindow {
+class Form1 : public QMainWindow, public kv::WindowPort {
     Q_OBJECT
 public:
     // The captions of the open/close button, which are the port's open state.
@@ -57,7 +61,11 @@ public:
     static constexpr kv::TrText kCaptionStart{"Form1", QT_TRANSLATE_NOOP("Form1", "开始")};  // polling stopped
     static constexpr kv::TrText kCaptionPause{"Form1", QT_TRANSLATE_NOOP("Form1", "暂停")};  // polling runs
 
+    // A window whose serial control has a serial port of its own.
     Form1(kv::MessageBoxes& boxes, kv::PlatformServices& platform, QWidget* parent = nullptr);
+    // A window whose serial control works over a line someone else owns (the
+    // line session's), which outlives the window.
+    Form1(kv::MessageBoxes& boxes, kv::PlatformServices& platform, kv::Transport& line, QWidget* parent = nullptr);
     ~Form1() override;
 
     // A font with Chinese glyphs when the machine has one (9 points).
@@ -76,14 +84,28 @@ public:
     qint64 PollRepliesDecoded() const { return m_pollRepliesDecoded; }
     // The help and picture windows of the menu.
     kv::AuxWindows& AuxWindows() { return m_aux; }
-    // Work beside the window may own the serial line for a while; the
-    // window's own handlers ask this before they use the line.
-    void SetLineBusyCheck(std::function<bool()> busy) { m_lineBusy = std::move(busy); }
-    bool LineBusy() const { return m_lineBusy && m_lineBusy(); }
-    // Work beside the window may take the periodic polling over (a faster
-    // sampler): starting and stopping polling then calls this, and the poll
-    // timer stays off. None: the poll timer polls, as always.
-    void SetPollingSwitch(std::function<void(bool run)> pollingSwitch) { m_pollingSwitch = std::move(pollingSwitch); }
+    // ---- What the window says of its state, for the work beside it ----
+    bool PortIsOpen() const override;
+    kv::PortChoice OpenedWith() const override { return m_openedWith; }
+    QString OpenedSettings() const override;
+    void OpenPortAs(const kv::PortChoice& choice) override;
+    // The chart's start button reads "暂停".
+    bool PollingRunning() const;
+    // The station of StationAddr as a number (1 when it is none).
+    quint8 Station() const;
+
+    // ---- What the work beside the window asks of it ----
+    // Before a handler of the window puts bytes on the line it asks the gate,
+    // which may hold the line for other work (none: the line is the window's).
+    void SetLineGate(kv::LineGate* gate) { m_lineGate = gate; }
+    // The line is lent to other work for a while: the poll timer pauses, and
+    // resumes as the chart's button says when the line comes back.
+    void SetLineLent(bool lent);
+    // Polling is done elsewhere (a faster sampler): the poll timer stays off;
+    // the switch of the chart's button is told through PollingSwitched.
+    void SetPollingTakenOver(bool takenOver);
+    // Shows a live sample: the chosen values on the curves, the lamps.
+    void ShowSample(const kv::LiveSample& sample);
 
     // Port (form1_port.cpp).
     void CommandOpenMSC_Click();
@@ -211,10 +233,16 @@ public:
     static QStringList CurveSourceNames();
 
 signals:
-    // A poll reply has been decoded and shown (values as decoded, before scaling).
+    // A sample has been shown (values as decoded, before scaling).
     void PollReplyHandled(const kv::PollReply& reply);
-    // The same reply with its text as it came (34 hexadecimal digits, the CRC last).
+    // A poll reply of the window's own receive path has been decoded: its text
+    // as it came (34 hexadecimal digits, the CRC last), and as a sample.
     void PollReplyDecoded(const QString& replyText, const kv::PollReply& reply);
+    void SampleDecoded(const kv::LiveSample& sample);
+    // The port was opened, closed, not opened or lost (the window shows it so already).
+    void PortChanged(kv::PortEvent event);
+    // Polling switched on or off (the chart's button, or a parameter read pausing it).
+    void PollingSwitched(bool run);
 
 protected:
     void closeEvent(QCloseEvent* event) override;
@@ -245,13 +273,19 @@ protected:
     void EndProgram();
     // The line is busy with work beside the window: "通讯忙，请稍候" and true.
     bool LineBusyRefused();
+    // Whether the window may use the line now (work beside it may make way).
+    bool LineFree();
     // Polling on (the poll timer at its interval) or off.
     void SwitchPolling(bool run);
+    // The poll timer's interval from what polling wants and what holds the
+    // line: the one place that sets it.
+    void ApplyPollTimer();
 
     kv::MessageBoxes& m_boxes;
     kv::PlatformServices& m_platform;
 
 private:
+    void Build();
     void BuildMenu();
     void BuildSettingsGroup(QWidget* client);
     void BuildTerminalGroup(QWidget* client);
@@ -271,8 +305,11 @@ private:
     bool m_programEnded = false;
     qint64 m_pollRepliesDecoded = 0;
     kv::AuxWindows m_aux;
-    std::function<bool()> m_lineBusy;
-    std::function<void(bool)> m_pollingSwitch;
+    kv::LineGate* m_lineGate = nullptr;
+    kv::PortChoice m_openedWith;
+    bool m_pollWanted = false;
+    bool m_lineLent = false;
+    bool m_pollTakenOver = false;
 };
 
 template <typename F>

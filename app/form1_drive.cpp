@@ -5,6 +5,7 @@
 #include "drive/drivecommands.h"
 #include "serial/framecodec.h"
 #include "serial/mscomm.h"
+#include "session/drivelink.h"
 
 #include <QLineEdit>
 #include <QPushButton>
@@ -17,9 +18,14 @@ bool Form1::PortTestOpen()
     return false;
 }
 
+bool Form1::LineFree()
+{
+    return !m_lineGate || m_lineGate->MakeWay();
+}
+
 bool Form1::LineBusyRefused()
 {
-    if (!LineBusy())
+    if (LineFree())
         return false;
     MsgBox(tr("通讯忙，请稍候"));
     return true;

@@ -4,6 +4,7 @@
 
 #include "app/startup.h"
 #include "serial/mscomm.h"
+#include "serial/transport.h"
 
 #include <QAction>
 #include <QGroupBox>
@@ -15,7 +16,7 @@ void Form1::debug1_Click()
         // Whatever waits in the serial control is dropped; with the port closed
         // there is nothing to drop.
         try {
-            if (!LineBusy())  // what waits then belongs to the work that has the line
+            if (!MSComm->Line().Claimed())  // what waits then belongs to the work that has the line
                 MSComm->setInBufferCount(0);
         } catch (const kv::CommError&) {
         }

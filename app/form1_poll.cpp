@@ -12,6 +12,7 @@
 #include "serial/mscomm.h"
 
 #include <QCheckBox>
+#include <QDateTime>
 #include <QComboBox>
 #include <QLineEdit>
 #include <QPushButton>
@@ -20,7 +21,7 @@ void Form1::Timer1_Timer()
 {
     if (CommandOpenMSC->text() == kCaptionOpenPort)
         return;
-    if (LineBusy())
+    if (!LineFree())
         return;  // the line is lent out; polling goes on when it is back
     try {
         MSComm->setOutput(kv::HexFrameToBytes(kv::PollRequestText(StationAddr)));
@@ -46,21 +47,30 @@ void Form1::FeedCurve(short index, QLineEdit* factorBox, QComboBox* sourceList, 
 
 void Form1::HandlePollReply(const QString& replyText)
 {
-    const std::optional<kv::PollReply> reply = kv::DecodePollReply(replyText);
-    if (!reply)
+    const std::optional<kv::LiveSample> sample =
+        kv::SampleFromReplyText(replyText, QDateTime::currentMSecsSinceEpoch());
+    if (!sample)
         return;
+    ShowSample(*sample);
+    emit PollReplyDecoded(replyText, sample->reply);
+    emit SampleDecoded(*sample);
+}
+
+void Form1::ShowSample(const kv::LiveSample& sample)
+{
     ++m_pollRepliesDecoded;
+    const std::array<float, 5>& values = sample.reply.PolledValues;
     // Curve 1 is the chart's clock and is fed whether it is shown or not.
-    FeedCurve(1, textquxian1, comCurveType[0], reply->PolledValues);
+    FeedCurve(1, textquxian1, comCurveType[0], values);
     if (chkShowCurve[1]->isChecked())
-        FeedCurve(2, Text5, comCurveType[1], reply->PolledValues);
+        FeedCurve(2, Text5, comCurveType[1], values);
     if (chkShowCurve[2]->isChecked())
-        FeedCurve(3, Text6, comCurveType[2], reply->PolledValues);
+        FeedCurve(3, Text6, comCurveType[2], values);
     ChartCall([&] { CurveGraph1->DrawGridCurve(); });
     for (int i = 0; i < kv::kStatusLampCount; ++i)
-        Shape1[static_cast<size_t>(i)]->setFillColor(kv::IsStatusBitSet(reply->StatusWord, i) ? kv::kRed : kv::kLightBlue);
-    emit PollReplyHandled(*reply);
-    emit PollReplyDecoded(replyText, *reply);
+        Shape1[static_cast<size_t>(i)]->setFillColor(kv::IsStatusBitSet(sample.reply.StatusWord, i) ? kv::kRed
+                                                                                                  : kv::kLightBlue);
+    emit PollReplyHandled(sample.reply);
 }
 
 void Form1::Commandgraphstart_Click()
@@ -80,12 +90,36 @@ void Form1::Commandgraphstart_Click()
 
 void Form1::SwitchPolling(bool run)
 {
-    if (m_pollingSwitch) {
-        Timer1->setInterval(0);
-        m_pollingSwitch(run);
+    m_pollWanted = run;
+    ApplyPollTimer();
+    emit PollingSwitched(run);
+}
+
+void Form1::ApplyPollTimer()
+{
+    const bool ticking = m_pollWanted && !m_lineLent && !m_pollTakenOver;
+    Timer1->setInterval(ticking ? kv::kPollIntervalMs : 0);
+}
+
+void Form1::SetLineLent(bool lent)
+{
+    if (m_lineLent == lent)
         return;
-    }
-    Timer1->setInterval(run ? kv::kPollIntervalMs : 0);
+    m_lineLent = lent;
+    // The line back: polling resumes as the chart's button says.
+    if (!lent)
+        m_pollWanted = PollingRunning();
+    ApplyPollTimer();
+}
+
+void Form1::SetPollingTakenOver(bool takenOver)
+{
+    if (m_pollTakenOver == takenOver)
+        return;
+    m_pollTakenOver = takenOver;
+    if (!takenOver)
+        m_pollWanted = PollingRunning();
+    ApplyPollTimer();
 }
 
 void Form1::Command4_Click()

@@ -41,17 +41,22 @@ void Form1::CommandOpenMSC_Click()
 
             Chkreceive16->setChecked(true);
             Chkreceive16->setEnabled(true);
+            m_openedWith = {ComboMSCPort->currentText(), ComboMSCBaudrate->currentText(), ComboParity->currentText(),
+                            ComboDatabits->currentText(), ComboStopbit->currentText(), Combo2->currentText()};
+            emit PortChanged(kv::PortEvent::Opened);
         } else {
             CommandOpenMSC->setText(kCaptionOpenPort);
             ShapeMSC->setFillColor(kv::kRed);
             Chkreceive16->setEnabled(false);
             MSComm->setPortOpen(false);
+            emit PortChanged(kv::PortEvent::Closed);
         }
     } catch (const std::exception&) {
         CommandOpenMSC->setText(kCaptionOpenPort);
         ShapeMSC->setFillColor(kv::kRed);
         MsgBox(tr("无效端口号"), kv::MsgButtons::Ok, kv::MsgIcon::Exclamation,
                tr("串口调试助手"));
+        emit PortChanged(kv::PortEvent::OpenFailed);
     }
 }
 
@@ -69,5 +74,6 @@ void Form1::PortLost()
     CommandOpenMSC->setText(kCaptionOpenPort);
     ShapeMSC->setFillColor(kv::kRed);
     Chkreceive16->setEnabled(false);
+    emit PortChanged(kv::PortEvent::Lost);
     MsgBox(tr("串口已断开，请检查连接后重新打开串口"), kv::MsgButtons::Ok, kv::MsgIcon::Exclamation);
 }

@@ -1,6 +1,5 @@
 #include "app/liverecordingui.h"
 
-#include "app/form1.h"
 #include "app/statusline.h"
 #include "common/filechooser.h"
 #include "common/messageboxes.h"
@@ -13,12 +12,12 @@
 
 namespace kv {
 
-LiveRecordingUi::LiveRecordingUi(Form1& form, QMenu* menu, StatusLine& status, MessageBoxes& boxes,
+LiveRecordingUi::LiveRecordingUi(LiveRecording& recording, QMenu* menu, StatusLine& status, MessageBoxes& boxes,
                                  FileChooser& files, QObject* parent)
     : QObject(parent)
+    , m_recording(recording)
     , m_boxes(boxes)
     , m_files(files)
-    , m_recording(std::make_unique<LiveRecording>())
 {
     RecordStart = new QAction(tr("记录实时数据…"), this);
     RecordStart->setObjectName(QStringLiteral("RecordStart"));
@@ -30,58 +29,41 @@ LiveRecordingUi::LiveRecordingUi(Form1& form, QMenu* menu, StatusLine& status, M
     connect(RecordStop, &QAction::triggered, this, &LiveRecordingUi::RecordStop_Click);
 
     Part = status.AddPart(QStringLiteral("statusRecording"));
-    connect(m_recording.get(), &LiveRecording::Changed, this, &LiveRecordingUi::Refresh);
-    connect(m_recording.get(), &LiveRecording::Failed, this, [this](const QString& reason) {
+    connect(&m_recording, &LiveRecording::Changed, this, &LiveRecordingUi::Refresh);
+    connect(&m_recording, &LiveRecording::Failed, this, [this](const QString& reason) {
         Refresh();  // shown stopped before the user is told
-        MessageRequest r;
-        r.text = tr("实时数据记录已停止：%1").arg(reason);
-        r.icon = MsgIcon::Exclamation;
-        m_boxes.Show(r);
-    });
-    connect(&form, &Form1::PollReplyDecoded, this, [this](const QString& text, const PollReply& reply) {
-        if (m_recording->Active())
-            m_recording->Record(reply, PollReplyCrcGood(text));
+        Tell(m_boxes, tr("实时数据记录已停止：%1").arg(reason), MsgIcon::Exclamation);
     });
     Refresh();
 }
 
-LiveRecordingUi::~LiveRecordingUi() = default;
-
 void LiveRecordingUi::RecordStart_Click()
 {
-    FileRequest request;
-    request.title = tr("记录实时数据");
-    request.filter = tr("CSV 文件 (*.csv);;所有文件 (*)");
-    request.suggested = tr("实时数据.csv");
-    const QString path = m_files.SaveFileName(request);
+    const QString path = m_files.AskSave(tr("记录实时数据"), tr("CSV 文件 (*.csv);;所有文件 (*)"), tr("实时数据.csv"));
     if (path.isEmpty())
         return;
     QString error;
-    if (!m_recording->Start(path, &error)) {
-        MessageRequest r;
-        r.text = tr("无法创建实时数据记录：%1").arg(error);
-        r.icon = MsgIcon::Exclamation;
-        m_boxes.Show(r);
-    }
+    if (!m_recording.Start(path, &error))
+        Tell(m_boxes, tr("无法创建实时数据记录：%1").arg(error), MsgIcon::Exclamation);
     Refresh();
 }
 
 void LiveRecordingUi::RecordStop_Click()
 {
-    m_recording->Stop();
+    m_recording.Stop();
     Refresh();
 }
 
 void LiveRecordingUi::Refresh()
 {
-    const bool active = m_recording->Active();
+    const bool active = m_recording.Active();
     RecordStart->setEnabled(!active);
     RecordStop->setEnabled(active);
     Part->setVisible(active);
     if (active) {
         Part->setText(tr("实时记录：%1（%2 行）")
-                          .arg(QDir::toNativeSeparators(m_recording->Path()))
-                          .arg(m_recording->Rows()));
+                          .arg(QDir::toNativeSeparators(m_recording.Path()))
+                          .arg(m_recording.Rows()));
     }
 }
 

@@ -1,14 +1,12 @@
-// "记录" → "记录实时数据…" / "停止记录": every decoded poll reply as a row of a
-// CSV file, with the recording's file and row count on the status line. The
-// recording goes on while polling pauses and across a port loss and a reopen;
-// it ends with "停止记录", with the tool, or when the file cannot be written.
+// "记录" → "记录实时数据…" / "停止记录": every live sample as a row of a CSV
+// file, with the recording's file and row count on the status line. The
+// recording (the line session's) goes on while polling pauses and across a
+// port loss and a reopen; it ends with "停止记录", with the tool, or when the
+// file cannot be written.
 #pragma once
 
 #include <QObject>
 
-#include <memory>
-
-class Form1;
 class QAction;
 class QLabel;
 class QMenu;
@@ -23,11 +21,10 @@ class StatusLine;
 class LiveRecordingUi : public QObject {
     Q_OBJECT
 public:
-    LiveRecordingUi(Form1& form, QMenu* menu, StatusLine& status, MessageBoxes& boxes, FileChooser& files,
-                    QObject* parent = nullptr);
-    ~LiveRecordingUi() override;
+    LiveRecordingUi(LiveRecording& recording, QMenu* menu, StatusLine& status, MessageBoxes& boxes,
+                    FileChooser& files, QObject* parent = nullptr);
 
-    LiveRecording& Recording() { return *m_recording; }
+    LiveRecording& Recording() { return m_recording; }
 
     QAction* RecordStart = nullptr;  // "记录实时数据…"
     QAction* RecordStop = nullptr;   // "停止记录"
@@ -39,9 +36,9 @@ public:
 private:
     void Refresh();
 
+    LiveRecording& m_recording;
     MessageBoxes& m_boxes;
     FileChooser& m_files;
-    std::unique_ptr<LiveRecording> m_recording;
 };
 
 } // namespace kv

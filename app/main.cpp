@@ -6,6 +6,7 @@
 #include "app/qtfilechooser.h"
 #include "app/qtmessageboxes.h"
 #include "app/startup.h"
+#include "session/linesession.h"
 
 #include <QApplication>
 
@@ -29,15 +30,16 @@ int main(int argc, char** argv)
     kv::QtMessageBoxes boxes;
     kv::QtFileChooser files;
     kv::Preferences prefs;
+    kv::LineSession session;  // the line outlives the windows that use it
     std::unique_ptr<Form1> form;
     std::unique_ptr<kv::Additions> additions;  // goes before the window it works beside
     // The start-up routine installs the serial component, then shows the window.
     kv::Main(kv::SystemPlatform(), [&] {
-        form = std::make_unique<Form1>(boxes, kv::SystemPlatform());
+        form = std::make_unique<Form1>(boxes, kv::SystemPlatform(), session.Line());
         boxes.setParent(form.get());
         files.setParent(form.get());
         form->Form_Load();
-        additions = std::make_unique<kv::Additions>(*form, boxes, files, prefs);
+        additions = std::make_unique<kv::Additions>(*form, session, boxes, files, prefs);
         form->ShowCentered();
     });
     // Nothing to show (the window failed to load): the program ends, as it does

@@ -1,6 +1,7 @@
 #include "app/parameditdialog.h"
 
-#include "app/additions.h"
+#include "app/lineready.h"
+#include "session/drivelink.h"
 
 #include <QFormLayout>
 #include <QHBoxLayout>
@@ -23,10 +24,11 @@ QLabel* Value(QWidget* parent, const char* name)
 
 } // namespace
 
-ParameterEditDialog::ParameterEditDialog(Additions& additions, QWidget* parent)
+ParameterEditDialog::ParameterEditDialog(DriveLink& link, MessageBoxes& boxes, QWidget* parent)
     : QDialog(parent)
-    , m_add(additions)
-    , m_runner(additions.Engine())
+    , m_link(link)
+    , m_boxes(boxes)
+    , m_runner(link.Engine())
 {
     setObjectName(QStringLiteral("ParameterEditDialog"));
     setWindowTitle(tr("修改参数"));
@@ -109,7 +111,7 @@ void ParameterEditDialog::StartRead()
     m_readPending = false;
     m_writing = false;
     CurrentValue->setText(tr("正在读取…"));
-    m_runner.SetStation(m_add.Station());
+    m_runner.SetStation(m_link.Station());
     m_runner.Read({m_code});
     SetBusy(true);
 }
@@ -124,12 +126,12 @@ void ParameterEditDialog::WriteButton_Click()
         ResultText->setText(tr("请输入 -32768..65535 的整数，或以 0x 开头的十六进制数（0x0000..0xFFFF）"));
         return;
     }
-    if (!m_add.PortReady())
+    if (!LineReady(m_link, m_boxes))
         return;
     m_writing = true;
     m_reported = false;
     ResultText->setText(tr("正在写入…"));
-    m_runner.SetStation(m_add.Station());
+    m_runner.SetStation(m_link.Station());
     m_runner.Write({WriteStep{m_code, *value, 0}});
     SetBusy(true);
 }

@@ -14,12 +14,13 @@ class QPushButton;
 
 namespace kv {
 
-class Additions;
+class DriveLink;
+class MessageBoxes;
 
 class ParameterEditDialog : public QDialog {
     Q_OBJECT
 public:
-    explicit ParameterEditDialog(Additions& additions, QWidget* parent = nullptr);
+    ParameterEditDialog(DriveLink& link, MessageBoxes& boxes, QWidget* parent = nullptr);
 
     // Shows the window for a catalogue parameter and reads its value.
     void Edit(int code);
@@ -50,7 +51,8 @@ private:
     void OnFinished(ParameterSetRunner::Stop stop);
     void SetBusy(bool busy);
 
-    Additions& m_add;
+    DriveLink& m_link;
+    MessageBoxes& m_boxes;
     ParameterSetRunner m_runner;
     int m_code = 0;
     bool m_readPending = false;  // another parameter was chosen while work ran

@@ -1,9 +1,10 @@
 #include "app/paramsetwindow.h"
 
-#include "app/additions.h"
+#include "app/lineready.h"
 #include "common/filechooser.h"
 #include "common/messageboxes.h"
 #include "drive/paramsetfile.h"
+#include "session/drivelink.h"
 
 #include <QCheckBox>
 #include <QCloseEvent>
@@ -39,10 +40,12 @@ QList<int> CodesOf(const QMap<int, quint16>& file)
 
 } // namespace
 
-ParameterSetWindow::ParameterSetWindow(Additions& additions, QWidget* parent)
+ParameterSetWindow::ParameterSetWindow(DriveLink& link, MessageBoxes& boxes, FileChooser& files, QWidget* parent)
     : QWidget(parent, Qt::Window)
-    , m_add(additions)
-    , m_runner(additions.Engine())
+    , m_link(link)
+    , m_boxes(boxes)
+    , m_files(files)
+    , m_runner(link.Engine())
 {
     setObjectName(QStringLiteral("ParameterSetWindow"));
     setWindowTitle(tr("参数备份与恢复"));
@@ -122,7 +125,7 @@ QList<int> ParameterSetWindow::DifferentCodes() const
 
 void ParameterSetWindow::ReadAll_Click()
 {
-    if (Working() || !m_add.PortReady())
+    if (Working() || !LineReady(m_link, m_boxes))
         return;
     m_drive.clear();
     UpdateAllRows();
@@ -152,11 +155,7 @@ void ParameterSetWindow::Save_Click()
         Tell(tr("还没有从驱动器读取到参数，请先“读取全部”"), false);
         return;
     }
-    FileRequest request;
-    request.title = tr("保存参数集");
-    request.filter = tr("参数集文件 (*.csv);;所有文件 (*)");
-    request.suggested = tr("参数集.csv");
-    const QString path = m_add.Files().SaveFileName(request);
+    const QString path = m_files.AskSave(tr("保存参数集"), tr("参数集文件 (*.csv);;所有文件 (*)"), tr("参数集.csv"));
     if (path.isEmpty())
         return;
     QString error;
@@ -171,10 +170,7 @@ void ParameterSetWindow::Open_Click()
 {
     if (Working())
         return;
-    FileRequest request;
-    request.title = tr("打开参数集");
-    request.filter = tr("参数集文件 (*.csv);;所有文件 (*)");
-    const QString path = m_add.Files().OpenFileName(request);
+    const QString path = m_files.AskOpen(tr("打开参数集"), tr("参数集文件 (*.csv);;所有文件 (*)"));
     if (path.isEmpty())
         return;
     const ParameterSetLoad load = LoadParameterSetFile(path);
@@ -196,7 +192,7 @@ void ParameterSetWindow::WriteDrive_Click()
         Tell(tr("请先打开参数集文件"), false);
         return;
     }
-    if (!m_add.PortReady())
+    if (!LineReady(m_link, m_boxes))
         return;
     // The drive's values as they are now decide what to write.
     Start(Job::Prepare);
@@ -212,7 +208,7 @@ void ParameterSetWindow::OnlyDifferent_Click()
 void ParameterSetWindow::Start(Job job)
 {
     m_job = job;
-    m_runner.SetStation(m_add.Station());
+    m_runner.SetStation(m_link.Station());
     m_clock.start();
     Progress->setRange(0, 1);
     Progress->setValue(0);
@@ -312,11 +308,11 @@ void ParameterSetWindow::AfterPrepare()
     ask.title = tr("写入驱动器");
     ask.buttons = MsgButtons::YesNo;
     ask.icon = MsgIcon::Question;
-    if (m_add.Boxes().Show(ask) != MsgAnswer::Yes) {
+    if (m_boxes.Show(ask) != MsgAnswer::Yes) {
         ProgressText->setText(tr("未写入"));
         return;
     }
-    if (!m_add.PortReady())
+    if (!LineReady(m_link, m_boxes))
         return;
     Start(Job::Restore);
     m_runner.Restore(m_file, m_drive);
@@ -362,7 +358,7 @@ void ParameterSetWindow::Tell(const QString& text, bool warning)
     r.text = text;
     r.title = tr("参数备份与恢复");
     r.icon = warning ? MsgIcon::Exclamation : MsgIcon::Information;
-    m_add.Boxes().Show(r);
+    m_boxes.Show(r);
 }
 
 void ParameterSetWindow::closeEvent(QCloseEvent* event)

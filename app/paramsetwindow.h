@@ -19,14 +19,16 @@ class QTableWidget;
 
 namespace kv {
 
-class Additions;
+class DriveLink;
+class FileChooser;
+class MessageBoxes;
 
 class ParameterSetWindow : public QWidget {
     Q_OBJECT
 public:
     enum Column { ColCode, ColName, ColRegister, ColDrive, ColFile, ColStatus, ColumnCount };
 
-    explicit ParameterSetWindow(Additions& additions, QWidget* parent = nullptr);
+    ParameterSetWindow(DriveLink& link, MessageBoxes& boxes, FileChooser& files, QWidget* parent = nullptr);
 
     void ReadAll_Click();
     void Cancel_Click();
@@ -72,7 +74,9 @@ private:
     void UpdateButtons();
     void Tell(const QString& text, bool warning);
 
-    Additions& m_add;
+    DriveLink& m_link;
+    MessageBoxes& m_boxes;
+    FileChooser& m_files;
     ParameterSetRunner m_runner;
     Job m_job = Job::None;
     QElapsedTimer m_clock;

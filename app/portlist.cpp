@@ -1,7 +1,7 @@
 #include "app/portlist.h"
 
 #include "app/statusline.h"
-#include "serial/mscomm.h"
+#include "serial/transport.h"
 #include "serial/portinfo.h"
 
 #include <QAbstractItemView>
@@ -12,10 +12,10 @@
 
 namespace kv {
 
-PortList::PortList(QComboBox* box, MSComm& comm, StatusLine& status, QObject* parent)
+PortList::PortList(QComboBox* box, Transport& line, StatusLine& status, QObject* parent)
     : QObject(parent)
     , m_box(box)
-    , m_comm(comm)
+    , m_line(line)
     , m_source(&SystemPorts)
 {
     // The list's popup is shown by the box itself (arrow, F4, Alt+Down); its
@@ -23,7 +23,7 @@ PortList::PortList(QComboBox* box, MSComm& comm, StatusLine& status, QObject* pa
     m_box->view()->window()->installEventFilter(this);
     Part = status.AddPart(QStringLiteral("statusDevice"));
     Part->hide();
-    connect(&m_comm, &MSComm::OpenChanged, this, &PortList::OnOpenChanged);
+    connect(&m_line, &Transport::OpenChanged, this, &PortList::OnOpenChanged);
 }
 
 bool PortList::Refresh()
@@ -70,7 +70,7 @@ bool PortList::eventFilter(QObject* watched, QEvent* event)
 
 void PortList::OnOpenChanged(bool open)
 {
-    const std::optional<SystemPort> port = open ? PortForDevice(m_comm.DevicePath(), m_source()) : std::nullopt;
+    const std::optional<SystemPort> port = open ? PortForDevice(m_line.Description(), m_source()) : std::nullopt;
     const QString what = port ? PortDescription(*port) : QString();
     Part->setText(what);
     Part->setVisible(!what.isEmpty());

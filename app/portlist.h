@@ -14,8 +14,8 @@ class QLabel;
 
 namespace kv {
 
-class MSComm;
 class StatusLine;
+class Transport;
 struct SystemPort;
 
 class PortList : public QObject {
@@ -23,7 +23,7 @@ class PortList : public QObject {
 public:
     using Source = std::function<QList<SystemPort>()>;
 
-    PortList(QComboBox* box, MSComm& comm, StatusLine& status, QObject* parent = nullptr);
+    PortList(QComboBox* box, Transport& line, StatusLine& status, QObject* parent = nullptr);
 
     // Where the system's ports come from (SystemPorts; a fixed list in tests).
     void SetSource(Source source) { m_source = std::move(source); }
@@ -41,7 +41,7 @@ private:
     void OnOpenChanged(bool open);
 
     QComboBox* m_box;
-    MSComm& m_comm;
+    Transport& m_line;
     Source m_source;
 };
 

@@ -5,10 +5,11 @@
 // counts the tries. Pressing "打开串口"/"关闭串口" yourself ends the retries.
 #pragma once
 
+#include "app/windowport.h"
+
 #include <QObject>
 #include <QString>
 
-class Form1;
 class QAction;
 class QLabel;
 class QMenu;
@@ -24,7 +25,11 @@ class Reconnect : public QObject {
 public:
     static constexpr int kRetryIntervalMs = 1000;
 
-    Reconnect(Form1& form, QMenu* menu, StatusLine& status, Preferences& prefs, QObject* parent = nullptr);
+    Reconnect(WindowPort& port, QMenu* menu, StatusLine& status, Preferences& prefs, QObject* parent = nullptr);
+
+    // What happened to the window's port: a loss starts the retries (when
+    // they are on); the user's own open or close ends them.
+    void OnPortEvent(PortEvent event);
 
     QAction* AutoReconnect = nullptr;  // "断线自动重连", checkable
     QLabel* Part = nullptr;            // "重新连接中…（已试 3 次）" while retrying
@@ -33,22 +38,14 @@ public:
     int Tries() const { return m_tries; }
 
 private:
-    // The settings boxes as they were when the port was last opened.
-    struct Boxes {
-        QString port, baud, parity, dataBits, stopBits, station;
-    };
-    Boxes Current() const;
-    void Restore(const Boxes& boxes);
-
-    void OnOpenChanged(bool open);
     void Try();
     void Begin();
     void End();
 
-    Form1& m_form;
+    WindowPort& m_port;
     Preferences& m_prefs;
     QTimer* m_timer = nullptr;
-    Boxes m_opened;
+    PortChoice m_opened;  // the boxes as they were when the port was last opened
     int m_tries = 0;
 };
 

@@ -6,6 +6,7 @@
 //
 //   bench_fastpoll [seconds per speed]
 #include "app/additions.h"
+#include "app/fastsampling.h"
 #include "app/form1.h"
 #include "app/preferences.h"
 #include "bench/drivesim.h"
@@ -14,6 +15,8 @@
 #include "common/platform.h"
 #include "drive/fastpoll.h"
 #include "serial/mscomm.h"
+#include "serial/transport.h"
+#include "session/linesession.h"
 
 #include <QAction>
 #include <QApplication>
@@ -101,9 +104,10 @@ int main(int argc, char** argv)
         QuietBoxes boxes;
         NoFiles files;
         kv::Preferences prefs(dir.filePath(QStringLiteral("settings-%1.ini").arg(baud)));
-        Form1 form(boxes, kv::SystemPlatform());
+        kv::LineSession session;
+        Form1 form(boxes, kv::SystemPlatform(), session.Line());
         form.Form_Load();
-        kv::Additions add(form, boxes, files, prefs);
+        kv::Additions add(form, session, boxes, files, prefs);
         form.show();
         form.ComboMSCPort->setEditText(path);
         form.ComboMSCBaudrate->setEditText(QString::number(baud));
@@ -115,8 +119,9 @@ int main(int argc, char** argv)
         form.Text3->setText(QStringLiteral("40"));
         form.Command_set->click();
         form.Command_start->click();
-        add.SetFastPeriod(kv::FastPoll::kAsFastAsPossible);
-        add.FastOn->setChecked(true);
+        auto* fast = add.Piece<kv::FastSamplingMenu>();
+        fast->SetFastPeriod(kv::FastPoll::kAsFastAsPossible);
+        fast->FastOn->setChecked(true);
         form.Commandgraphstart->click();
         RunEventLoop(1000);  // settle
 
@@ -132,7 +137,7 @@ int main(int argc, char** argv)
 
         // One sample on the line: the request and the reply, each followed by
         // 3.5 characters of silence (at least 1.75 ms above 19200 baud).
-        const double charMs = form.MSComm->CharTimeMs();
+        const double charMs = session.Line().CharTimeMs();
         const double silence = std::max(3.5 * charMs, 1.75);
         const double limit = 1000.0 / ((8 + 17) * charMs + 2 * silence);
         std::printf("%8d %12.1f %12.1f %8.1f%% %9.1f%% %12.2f\n", baud, rate, limit, 100.0 * rate / limit,

@@ -9,6 +9,7 @@
 //
 //   bench_paramset [baud]
 #include "app/additions.h"
+#include "app/parametermenu.h"
 #include "app/form1.h"
 #include "app/paramsetwindow.h"
 #include "app/preferences.h"
@@ -21,6 +22,8 @@
 #include "drive/paramset.h"
 #include "modbus/engine.h"
 #include "serial/mscomm.h"
+#include "serial/transport.h"
+#include "session/linesession.h"
 
 #include <QApplication>
 #include <QComboBox>
@@ -69,9 +72,10 @@ int main(int argc, char** argv)
     NoFiles files;
     QTemporaryDir dir;
     kv::Preferences prefs(dir.filePath(QStringLiteral("settings.ini")));
-    Form1 form(boxes, kv::SystemPlatform());
+    kv::LineSession session;
+    Form1 form(boxes, kv::SystemPlatform(), session.Line());
     form.Form_Load();
-    kv::Additions add(form, boxes, files, prefs);
+    kv::Additions add(form, session, boxes, files, prefs);
     form.ComboMSCBaudrate->setEditText(baud);
     form.ComboMSCPort->setEditText(path);
     form.CommandOpenMSC->click();
@@ -83,10 +87,10 @@ int main(int argc, char** argv)
     // The window's backup.
     const QList<int> codes = kv::CatalogueParameterCodes();
     const QList<kv::ReadBlock> blocks = kv::PlanBlockReads(codes);
-    kv::ParameterSetWindow* window = add.ParamSetWindow();
+    kv::ParameterSetWindow* window = add.Piece<kv::ParameterMenu>()->ParamSetWindow();
     window->show();
     int requests = 0;
-    QObject::connect(&add.Engine(), &kv::mb::TransactionEngine::Finished, [&] { ++requests; });
+    QObject::connect(&session.Engine(), &kv::mb::TransactionEngine::Finished, [&] { ++requests; });
     QEventLoop loop;
     QObject::connect(window, &kv::ParameterSetWindow::WorkFinished, &loop, &QEventLoop::quit);
     app.processEvents();
@@ -104,7 +108,7 @@ int main(int argc, char** argv)
         read += r.IsRead() ? 1 : 0;
 
     // Request and reply bytes of each block, with 3.5 characters of silence after each frame.
-    const double charMs = form.MSComm->CharTimeMs();
+    const double charMs = session.Line().CharTimeMs();
     double lineMs = 0;
     for (const kv::ReadBlock& b : blocks)
         lineMs += (8 + 5 + 2 * b.count + 2 * 3.5) * charMs;

@@ -3,9 +3,11 @@
 // writes to the file, and the rows on disk. Prints figures, asserts nothing.
 //
 //   bench_record [seconds]
+#include "drive/livesample.h"
 #include "drive/liverecord.h"
 
 #include <QCoreApplication>
+#include <QDateTime>
 #include <QElapsedTimer>
 #include <QFileInfo>
 #include <QTemporaryDir>
@@ -31,7 +33,8 @@ int main(int argc, char** argv)
     QCoreApplication app(argc, argv);
     const int seconds = argc > 1 ? std::max(1, atoi(argv[1])) : 5;
     QTemporaryDir dir;
-    const kv::PollReply reply = *kv::DecodePollReply(u"01030C01F4007B021C01F401F404378176");
+    const kv::LiveSample sample =
+        *kv::SampleFromReplyText(u"01030C01F4007B021C01F401F404378176", QDateTime::currentMSecsSinceEpoch());
 
     // One row, as fast as rows can come.
     {
@@ -41,7 +44,7 @@ int main(int argc, char** argv)
         QElapsedTimer t;
         t.start();
         for (int i = 0; i < rows; ++i)
-            rec.Record(reply, true);
+            rec.Record(sample);
         const double recordMs = t.nsecsElapsed() / 1e6;
         rec.Stop();
         std::printf("burst: %d rows, %.2f us per row recorded, %.1f ms in all with the write, %lld bytes\n", rows,
@@ -57,7 +60,7 @@ int main(int argc, char** argv)
     QObject::connect(&rec, &kv::LiveRecording::Changed, [&] { ++writes; });
     QTimer feed;
     feed.setTimerType(Qt::PreciseTimer);
-    QObject::connect(&feed, &QTimer::timeout, [&] { rec.Record(reply, true); });
+    QObject::connect(&feed, &QTimer::timeout, [&] { rec.Record(sample); });
     const double cpuBefore = CpuMs();
     feed.start(10);
     QTimer::singleShot(seconds * 1000, &app, &QCoreApplication::quit);

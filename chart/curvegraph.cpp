@@ -302,6 +302,11 @@ const QImage& CurveGraph::Picture() const
     return m_surface->image;
 }
 
+QImage CurveGraph::ShownPicture() const
+{
+    return m_surface->grab().toImage();
+}
+
 // ---- geometry and legends ------------------------------------------------------
 
 void CurveGraph::resizeEvent(QResizeEvent* event)

@@ -122,6 +122,8 @@ public:
     const ChartModel& Model() const { return m_model; }
     // The surface's picture, as last drawn.
     const QImage& Picture() const;
+    // The surface as it is shown now, the legends where they stand on it.
+    QImage ShownPicture() const;
     // Paints every later DrawGridCurve through QPainter alone, the plain way the
     // fast painting is checked against (the pixels are the same).
     void SetReferencePainting(bool on) { m_referencePainting = on; }

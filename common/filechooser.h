@@ -18,6 +18,16 @@ public:
     // The chosen path, or an empty text when the user cancels.
     virtual QString SaveFileName(const FileRequest& request) = 0;
     virtual QString OpenFileName(const FileRequest& request) = 0;
+
+    // The same, the request written out in place.
+    QString AskSave(const QString& title, const QString& filter, const QString& suggested)
+    {
+        return SaveFileName(FileRequest{title, filter, suggested});
+    }
+    QString AskOpen(const QString& title, const QString& filter, const QString& suggested = QString())
+    {
+        return OpenFileName(FileRequest{title, filter, suggested});
+    }
 };
 
 } // namespace kv

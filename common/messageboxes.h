@@ -25,6 +25,15 @@ public:
     virtual MsgAnswer Show(const MessageRequest& request) = 0;
 };
 
+// A box with one OK button: the usual way to tell the user something.
+inline MsgAnswer Tell(MessageBoxes& boxes, const QString& text, MsgIcon icon = MsgIcon::None)
+{
+    MessageRequest request;
+    request.text = text;
+    request.icon = icon;
+    return boxes.Show(request);
+}
+
 // The application title shown by every box that is given no title of its own.
 inline QString ApplicationTitle()
 {

@@ -17,12 +17,11 @@ constexpr int kRetryMs = 50;
 FastPoll::FastPoll(mb::TransactionEngine& engine, std::function<quint8()> station, QObject* parent)
     : QObject(parent)
     , m_engine(engine)
+    , m_clock(engine.Time())
     , m_station(std::move(station))
+    , m_timer(m_clock.NewTimer(this))
 {
-    m_clock.start();
-    m_timer.setSingleShot(true);
-    m_timer.setTimerType(Qt::PreciseTimer);
-    connect(&m_timer, &QTimer::timeout, this, &FastPoll::Tick);
+    connect(m_timer, &ClockTimer::timeout, this, &FastPoll::Tick);
 }
 
 void FastPoll::SetPeriodMs(int ms)
@@ -36,14 +35,14 @@ void FastPoll::Start()
         return;
     m_running = true;
     m_samples.clear();
-    m_startedAt = m_clock.elapsed();
-    m_timer.start(0);
+    m_startedAt = m_clock.NowMs();
+    m_timer->StartMs(0);
 }
 
 void FastPoll::Stop()
 {
     m_running = false;
-    m_timer.stop();
+    m_timer->Stop();
     m_samples.clear();
 }
 
@@ -57,14 +56,14 @@ void FastPoll::Yield(int ms)
     if (m_inFlight != 0 && HoldsLineAlone())
         m_engine.Cancel();  // our read ends as Cancelled; the line is free at once
     if (m_running)
-        m_timer.start(std::max(0, ms));
+        m_timer->StartMs(std::max(0, ms));
 }
 
 double FastPoll::RateHz() const
 {
     if (!m_running || m_samples.empty())
         return 0.0;
-    const qint64 now = m_clock.elapsed();
+    const qint64 now = m_clock.NowMs();
     const qint64 span = std::min(kRateWindowMs, now - m_startedAt);
     return span > 0 ? 1000.0 * static_cast<double>(m_samples.size()) / static_cast<double>(span) : 0.0;
 }
@@ -76,10 +75,10 @@ void FastPoll::Tick()
     if (!m_engine.LineOpen() || m_engine.HasWork()) {
         // Closed port: sampling resumes by itself once it is open again. Other
         // work on the engine (a parameter backup) goes first.
-        m_timer.start(kRetryMs);
+        m_timer->StartMs(kRetryMs);
         return;
     }
-    m_lastStart = m_clock.elapsed();
+    m_lastStart = m_clock.NowMs();
     const mb::Request request = mb::Request::Read(m_station(), kRegLiveBlockStart, kRegLiveBlockCount);
     m_inFlight = m_engine.Submit(request, [this](const mb::Result& r) { OnResult(r); });
 }
@@ -95,17 +94,22 @@ void FastPoll::OnResult(const mb::Result& result)
         return;  // given way to the window; Yield has set the restart
     if (m_running && m_inFlight == 0)
         ScheduleNext();
-    if (result.outcome == mb::Outcome::Registers) {
-        const qint64 now = m_clock.elapsed();
+    if (result.outcome == mb::Outcome::Registers && result.registers.size() == kRegLiveBlockCount) {
+        const qint64 now = m_clock.NowMs();
         m_samples.push_back(now);
         while (!m_samples.empty() && m_samples.front() < now - kRateWindowMs)
             m_samples.pop_front();
+        std::array<quint16, kRegLiveBlockCount> registers{};
+        std::copy(result.registers.begin(), result.registers.end(), registers.begin());
+        // The engine checked the reply's CRC: a sound reply is the only kind
+        // that gets here.
+        const LiveSample sample = SampleFromRegisters(registers, m_clock.WallMs());
         // The next read is on its way first; the window draws this sample
         // while the line carries it.
         QMetaObject::invokeMethod(
-            this, [this, reply = result.reply] {
+            this, [this, sample] {
                 if (m_running)
-                    emit Sample(reply);
+                    emit Sampled(sample);
             },
             Qt::QueuedConnection);
     }
@@ -113,12 +117,12 @@ void FastPoll::OnResult(const mb::Result& result)
 
 void FastPoll::ScheduleNext()
 {
-    const qint64 now = m_clock.elapsed();
+    const qint64 now = m_clock.NowMs();
     const qint64 due = m_lastStart + m_periodMs;
     if (due <= now)
         Tick();
     else
-        m_timer.start(static_cast<int>(due - now));
+        m_timer->StartMs(static_cast<int>(due - now));
 }
 
 } // namespace kv

@@ -1,15 +1,13 @@
 // Sampling the live values as fast as the line allows: the transaction engine
 // reads the live block (six registers from address 4) at a chosen period, or
-// back to back, and every sound reply is handed on as the bytes of a poll
-// reply. The original poll timer is not involved.
+// back to back, and every sound reply is handed on as a live sample. The
+// window's poll timer is not involved.
 #pragma once
 
+#include "drive/livesample.h"
 #include "modbus/engine.h"
 
-#include <QByteArray>
-#include <QElapsedTimer>
 #include <QObject>
-#include <QTimer>
 
 #include <deque>
 #include <functional>
@@ -22,7 +20,7 @@ public:
     // A period of 0: the next read starts as soon as the last one has ended.
     static constexpr int kAsFastAsPossible = 0;
 
-    // `station` gives the station to read from at each read.
+    // `station` gives the station to read from at each read. Time runs on the engine's clock.
     FastPoll(mb::TransactionEngine& engine, std::function<quint8()> station, QObject* parent = nullptr);
 
     int PeriodMs() const { return m_periodMs; }
@@ -42,8 +40,8 @@ public:
     double RateHz() const;
 
 signals:
-    // A sound reply of the live block: the 17 bytes as they came.
-    void Sample(const QByteArray& reply);
+    // A sound reply of the live block, decoded.
+    void Sampled(const kv::LiveSample& sample);
 
 private:
     void Tick();
@@ -51,9 +49,9 @@ private:
     void ScheduleNext();
 
     mb::TransactionEngine& m_engine;
+    Clock& m_clock;
     std::function<quint8()> m_station;
-    QTimer m_timer;
-    QElapsedTimer m_clock;
+    ClockTimer* m_timer;
     std::deque<qint64> m_samples;  // times of the sound replies of the last two seconds
     qint64 m_startedAt = 0;
     qint64 m_lastStart = 0;

@@ -1,21 +1,12 @@
 #include "drive/liverecord.h"
 
-#include "serial/framecodec.h"
+#include <QDateTime>
 
 #include <charconv>
 
 namespace kv {
 
 namespace {
-
-bool AllHexDigits(QStringView text)
-{
-    for (const QChar c : text) {
-        if (!((c >= u'0' && c <= u'9') || (c >= u'A' && c <= u'F') || (c >= u'a' && c <= u'f')))
-            return false;
-    }
-    return true;
-}
 
 void AppendNumber(QByteArray& row, float value)
 {
@@ -27,18 +18,8 @@ void AppendNumber(QByteArray& row, float value)
 
 } // namespace
 
-bool PollReplyCrcGood(QStringView replyText)
-{
-    if (replyText.size() != kPollReplyDigits || !AllHexDigits(replyText))
-        return false;
-    return Crc16Text(replyText.left(kPollReplyDigits - 4)).compare(replyText.mid(kPollReplyDigits - 4),
-                                                                    Qt::CaseInsensitive)
-        == 0;
-}
-
 LiveRecording::LiveRecording(QObject* parent)
     : QObject(parent)
-    , m_clock([] { return QDateTime::currentDateTime(); })
 {
     m_flushTimer.setSingleShot(true);
     m_flushTimer.setInterval(kFlushIntervalMs);
@@ -83,11 +64,11 @@ void LiveRecording::Stop()
     emit Changed();
 }
 
-void LiveRecording::Record(const PollReply& reply, bool crcGood)
+void LiveRecording::Record(const LiveSample& sample)
 {
     if (!m_file.isOpen())
         return;
-    m_pending += RowFor(m_clock(), reply, crcGood);
+    m_pending += RowFor(sample);
     ++m_rows;
     if (!m_flushTimer.isActive())
         m_flushTimer.start();
@@ -122,19 +103,19 @@ QByteArray LiveRecording::HeaderRow()
     return (tr("时间,频率 (Hz),电流 (A),直流电压 (V),AI1,AI2,状态字,CRC") + QStringLiteral("\r\n")).toUtf8();
 }
 
-QByteArray LiveRecording::RowFor(const QDateTime& when, const PollReply& reply, bool crcGood)
+QByteArray LiveRecording::RowFor(const LiveSample& sample)
 {
     QByteArray row;
     row.reserve(96);
-    row += when.toString(QStringLiteral("yyyy-MM-dd'T'HH:mm:ss.zzz")).toLatin1();
-    for (const float value : reply.PolledValues) {
+    row += QDateTime::fromMSecsSinceEpoch(sample.timeMs).toString(QStringLiteral("yyyy-MM-dd'T'HH:mm:ss.zzz")).toLatin1();
+    for (const float value : sample.reply.PolledValues) {
         row += ',';
         AppendNumber(row, value);
     }
     row += ',';
-    row += QByteArray::number(reply.StatusWord & 0xFFFF, 16).toUpper().rightJustified(4, '0');
+    row += QByteArray::number(sample.reply.StatusWord & 0xFFFF, 16).toUpper().rightJustified(4, '0');
     row += ',';
-    row += (crcGood ? tr("正确") : tr("错误")).toUtf8();
+    row += (sample.crcGood ? tr("正确") : tr("错误")).toUtf8();
     row += "\r\n";
     return row;
 }

@@ -1,5 +1,5 @@
-// Recording of live values: one CSV row per decoded poll reply, appended to a
-// file for as long as the recording runs.
+// Recording of live values: one CSV row per live sample, appended to a file
+// for as long as the recording runs.
 //
 // The file is UTF-8 with a byte-order mark, a header row and rows ended by
 // CR LF. Rows gather in memory and go to the file whole, at the latest
@@ -9,28 +9,19 @@
 // a hundred replies a second).
 #pragma once
 
-#include "drive/polling.h"
+#include "drive/livesample.h"
 
 #include <QByteArray>
-#include <QDateTime>
 #include <QFile>
 #include <QObject>
 #include <QString>
-#include <QStringView>
 #include <QTimer>
 
-#include <functional>
-
 namespace kv {
-
-// Whether the last four digits of a 34-digit poll reply text are the CRC of
-// the bytes before them.
-bool PollReplyCrcGood(QStringView replyText);
 
 class LiveRecording : public QObject {
     Q_OBJECT
 public:
-    using Clock = std::function<QDateTime()>;
     static constexpr int kFlushIntervalMs = 250;
 
     explicit LiveRecording(QObject* parent = nullptr);
@@ -47,8 +38,8 @@ public:
     // Rows recorded since the start (the header not counted).
     qint64 Rows() const { return m_rows; }
 
-    // One row for a decoded reply, time-stamped now.
-    void Record(const PollReply& reply, bool crcGood);
+    // One row for a sample.
+    void Record(const LiveSample& sample);
 
     // "时间,频率 (Hz),电流 (A),直流电压 (V),AI1,AI2,状态字,CRC" and CR LF, in the
     // language of the interface (the file is not read back).
@@ -57,10 +48,7 @@ public:
     // time to the millisecond, the decoded values as the shortest decimal that
     // reads back as the same value, the status word in four hexadecimal digits,
     // the CRC's verdict in the language of the interface ("good" in English).
-    static QByteArray RowFor(const QDateTime& when, const PollReply& reply, bool crcGood);
-
-    // Where the time stamps come from (a fixed clock in tests).
-    void SetClock(Clock clock) { m_clock = std::move(clock); }
+    static QByteArray RowFor(const LiveSample& sample);
 
 signals:
     // Writing failed (disk full, medium gone): the recording has stopped.
@@ -76,7 +64,6 @@ private:
     QByteArray m_pending;
     QTimer m_flushTimer;
     qint64 m_rows = 0;
-    Clock m_clock;
 };
 
 } // namespace kv

@@ -28,20 +28,28 @@ qint16 SignedRegister(QStringView fourDigits)
     return static_cast<qint16>(static_cast<quint16>(value & 0xFFFFu));
 }
 
+PollReply DecodeLiveRegisters(const std::array<quint16, 6>& registers)
+{
+    static constexpr double kFactors[5][2] = {{0.1, 1.0}, {0.1, 1.0}, {1.0, 1.0}, {0.001, 10.0}, {0.001, 24.0}};
+    PollReply r;
+    for (size_t k = 0; k < 5; ++k) {
+        const double raw = static_cast<qint16>(registers[k]);
+        r.PolledValues[k] = static_cast<float>(raw * kFactors[k][0] * kFactors[k][1]);
+    }
+    r.StatusWord = static_cast<qint16>(registers[5]);
+    return r;
+}
+
 std::optional<PollReply> DecodePollReply(QStringView text)
 {
     if (text.size() != kPollReplyDigits)
         return std::nullopt;
     // Character 7 (1-based) is index 6: the first register after station,
     // function and byte count.
-    static constexpr double kFactors[5][2] = {{0.1, 1.0}, {0.1, 1.0}, {1.0, 1.0}, {0.001, 10.0}, {0.001, 24.0}};
-    PollReply r;
-    for (int k = 0; k < 5; ++k) {
-        const double raw = SignedRegister(text.mid(6 + 4 * k, 4));
-        r.PolledValues[static_cast<size_t>(k)] = static_cast<float>(raw * kFactors[k][0] * kFactors[k][1]);
-    }
-    r.StatusWord = SignedRegister(text.mid(26, 4));
-    return r;
+    std::array<quint16, 6> registers{};
+    for (qsizetype k = 0; k < 6; ++k)
+        registers[static_cast<size_t>(k)] = static_cast<quint16>(SignedRegister(text.mid(6 + 4 * k, 4)));
+    return DecodeLiveRegisters(registers);
 }
 
 float CurveSample(float value, double factor)

@@ -29,6 +29,10 @@ struct PollReply {
     qint32 StatusWord = 0;
 };
 
+// Decodes the six registers of the live block as read (each taken as a
+// signed 16-bit value).
+PollReply DecodeLiveRegisters(const std::array<quint16, 6>& registers);
+
 // Decodes a 34-character reply text; nothing for a text of any other length.
 // Station, function, byte count and CRC are not examined.
 std::optional<PollReply> DecodePollReply(QStringView text);

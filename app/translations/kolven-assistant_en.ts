@@ -305,24 +305,8 @@
 <context>
     <name>kv::Additions</name>
     <message>
-        <source>通讯记录已停止：%1</source>
-        <translation>Traffic capture stopped: %1</translation>
-    </message>
-    <message>
         <source>记录</source>
         <translation>Record</translation>
-    </message>
-    <message>
-        <source>保存日志…</source>
-        <translation>Save log…</translation>
-    </message>
-    <message>
-        <source>通讯记录到文件…</source>
-        <translation>Capture traffic to file…</translation>
-    </message>
-    <message>
-        <source>停止通讯记录</source>
-        <translation>Stop traffic capture</translation>
     </message>
     <message>
         <source>统计清零</source>
@@ -336,53 +320,28 @@
         <source>设置</source>
         <translation>Settings</translation>
     </message>
+</context>
+<context>
+    <name>kv::CaptureUi</name>
     <message>
-        <source>高速采样</source>
-        <translation>Fast sampling</translation>
+        <source>通讯记录到文件…</source>
+        <translation>Capture traffic to file…</translation>
     </message>
     <message>
-        <source>开启高速采样</source>
-        <translation>Enable fast sampling</translation>
+        <source>停止通讯记录</source>
+        <translation>Stop traffic capture</translation>
     </message>
     <message>
-        <source>尽快</source>
-        <translation>as fast as possible</translation>
-    </message>
-    <message>
-        <source>请打开串口</source>
-        <translation>Please open the serial port</translation>
-    </message>
-    <message>
-        <source>周期 %1 ms</source>
-        <translation>period %1 ms</translation>
-    </message>
-    <message>
-        <source>采样 %1 次/秒（%2）</source>
-        <translation>Sampling %1/s (%2)</translation>
-    </message>
-    <message>
-        <source>通讯记录：%1（%2 行）</source>
-        <translation>Capture: %1 (%2 lines)</translation>
-    </message>
-    <message>
-        <source>保存日志</source>
-        <translation>Save log</translation>
-    </message>
-    <message>
-        <source>文本文件 (*.txt);;所有文件 (*)</source>
-        <translation>Text files (*.txt);;All files (*)</translation>
-    </message>
-    <message>
-        <source>通讯日志.txt</source>
-        <translation>log.txt</translation>
-    </message>
-    <message>
-        <source>日志未能保存：%1</source>
-        <translation>The log could not be saved: %1</translation>
+        <source>通讯记录已停止：%1</source>
+        <translation>Traffic capture stopped: %1</translation>
     </message>
     <message>
         <source>通讯记录到文件</source>
         <translation>Capture traffic to file</translation>
+    </message>
+    <message>
+        <source>文本文件 (*.txt);;所有文件 (*)</source>
+        <translation>Text files (*.txt);;All files (*)</translation>
     </message>
     <message>
         <source>通讯记录.txt</source>
@@ -393,8 +352,8 @@
         <translation>Cannot create the traffic capture: %1</translation>
     </message>
     <message>
-        <source>参数备份与恢复…</source>
-        <translation>Parameter backup and restore…</translation>
+        <source>通讯记录：%1（%2 行）</source>
+        <translation>Capture: %1 (%2 lines)</translation>
     </message>
 </context>
 <context>
@@ -2235,7 +2194,7 @@
     </message>
     <message>
         <source>没有命令“%1”。</source>
-        <translation>There is no command "%1".</translation>
+        <translation>There is no command &quot;%1&quot;.</translation>
     </message>
     <message>
         <source>读取全部参数，保存为参数集文件</source>
@@ -2274,6 +2233,29 @@
     </message>
 </context>
 <context>
+    <name>kv::FastSamplingMenu</name>
+    <message>
+        <source>高速采样</source>
+        <translation>Fast sampling</translation>
+    </message>
+    <message>
+        <source>开启高速采样</source>
+        <translation>Enable fast sampling</translation>
+    </message>
+    <message>
+        <source>尽快</source>
+        <translation>as fast as possible</translation>
+    </message>
+    <message>
+        <source>周期 %1 ms</source>
+        <translation>period %1 ms</translation>
+    </message>
+    <message>
+        <source>采样 %1 次/秒（%2）</source>
+        <translation>Sampling %1/s (%2)</translation>
+    </message>
+</context>
+<context>
     <name>kv::LanguageMenu</name>
     <message>
         <source>语言 / Language</source>
@@ -2286,6 +2268,13 @@
     <message>
         <source>界面语言将在程序下次启动时切换。</source>
         <translation>The interface language changes the next time the program starts.</translation>
+    </message>
+</context>
+<context>
+    <name>kv::LineReady</name>
+    <message>
+        <source>请打开串口</source>
+        <translation>Please open the serial port</translation>
     </message>
 </context>
 <context>
@@ -2336,6 +2325,29 @@
     <message>
         <source>实时记录：%1（%2 行）</source>
         <translation>Recording: %1 (%2 rows)</translation>
+    </message>
+</context>
+<context>
+    <name>kv::LogSaver</name>
+    <message>
+        <source>保存日志…</source>
+        <translation>Save log…</translation>
+    </message>
+    <message>
+        <source>保存日志</source>
+        <translation>Save log</translation>
+    </message>
+    <message>
+        <source>文本文件 (*.txt);;所有文件 (*)</source>
+        <translation>Text files (*.txt);;All files (*)</translation>
+    </message>
+    <message>
+        <source>通讯日志.txt</source>
+        <translation>log.txt</translation>
+    </message>
+    <message>
+        <source>日志未能保存：%1</source>
+        <translation>The log could not be saved: %1</translation>
     </message>
 </context>
 <context>
@@ -2398,6 +2410,13 @@
     <message>
         <source>读取失败：%1</source>
         <translation>Read failed: %1</translation>
+    </message>
+</context>
+<context>
+    <name>kv::ParameterMenu</name>
+    <message>
+        <source>参数备份与恢复…</source>
+        <translation>Parameter backup and restore…</translation>
     </message>
 </context>
 <context>

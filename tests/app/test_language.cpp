@@ -1,21 +1,18 @@
 // The interface in English: the choice kept, nothing left in Chinese, the
 // window working with its English captions against the simulated drive, and
 // every text fitting its control in both languages.
-#include "app/additions.h"
-#include "app/form1.h"
 #include "app/form2.h"
 #include "app/form3.h"
 #include "app/language.h"
+#include "app/lineready.h"
 #include "app/logbox.h"
-#include "app/preferences.h"
-#include "common/filechooser.h"
 #include "common/intervaltimer.h"
 #include "modbus/rtu.h"
 #include "modbus/statistics.h"
 #include "serial/mscomm.h"
 #include "tests/e2e/simprocess.h"
-#include "tests/support/fakes.h"
 #include "tests/support/pty.h"
+#include "tests/support/tool.h"
 
 #include <QAction>
 #include <QApplication>
@@ -126,81 +123,68 @@ private slots:
 private:
     void build(const QString& language);
 
-    test::RecordingMessageBoxes m_boxes;
-    test::FakePlatform m_platform;
-    test::FixedFiles m_files;  // every file dialog cancelled
-    QTemporaryDir m_dir;
-    std::unique_ptr<Preferences> m_prefs;
-    std::unique_ptr<Form1> m_form;
-    std::unique_ptr<Additions> m_add;
+    std::unique_ptr<test::Tool> m_tool;  // every file dialog cancelled
 };
 
 void TestLanguage::init()
 {
-    m_boxes.shown.clear();
-    m_platform.realSleep = false;
-    m_prefs = std::make_unique<Preferences>(m_dir.filePath(QStringLiteral("settings.ini")));
 }
 
 void TestLanguage::cleanup()
 {
-    m_add.reset();
-    m_form.reset();
+    m_tool.reset();
     QCOMPARE(InstallLanguage(QStringLiteral("zh")), QStringLiteral("zh"));
-    QFile::remove(m_dir.filePath(QStringLiteral("settings.ini")));
 }
 
 void TestLanguage::build(const QString& language)
 {
     QCOMPARE(InstallLanguage(language), language);
-    m_form = std::make_unique<Form1>(m_boxes, m_platform);
-    m_form->Form_Load();
-    m_add = std::make_unique<Additions>(*m_form, m_boxes, m_files, *m_prefs);
+    m_tool = std::make_unique<test::Tool>();  // the window sets its texts as it is built
 }
 
 void TestLanguage::choiceIsKeptForTheNextStart()
 {
     build(QStringLiteral("zh"));
-    auto* menu = m_form->findChild<QMenu*>(QStringLiteral("LanguageMenu"));
+    auto* menu = m_tool->form->findChild<QMenu*>(QStringLiteral("LanguageMenu"));
     QVERIFY(menu);
     QCOMPARE(menu->title(), QStringLiteral("语言 / Language"));
-    auto* chinese = m_add->findChild<QAction*>(QStringLiteral("LanguageChinese"));
-    auto* english = m_add->findChild<QAction*>(QStringLiteral("LanguageEnglish"));
+    auto* chinese = m_tool->add->findChild<QAction*>(QStringLiteral("LanguageChinese"));
+    auto* english = m_tool->add->findChild<QAction*>(QStringLiteral("LanguageEnglish"));
     QVERIFY(chinese->isChecked() && !english->isChecked());
 
     english->trigger();
-    QCOMPARE(m_prefs->Language(), QStringLiteral("en"));
+    QCOMPARE(m_tool->prefs->Language(), QStringLiteral("en"));
     QVERIFY(english->isChecked() && !chinese->isChecked());
-    QCOMPARE(m_boxes.texts(), QStringList{QStringLiteral("界面语言将在程序下次启动时切换。")});
+    QCOMPARE(m_tool->boxes.texts(), QStringList{QStringLiteral("界面语言将在程序下次启动时切换。")});
     QCOMPARE(ActiveLanguage(), QStringLiteral("zh"));  // not before the next start
     chinese->trigger();  // back to the language in effect: nothing to say
-    QCOMPARE(m_prefs->Language(), QStringLiteral("zh"));
-    QCOMPARE(m_boxes.shown.size(), 1);
+    QCOMPARE(m_tool->prefs->Language(), QStringLiteral("zh"));
+    QCOMPARE(m_tool->boxes.shown.size(), 1);
 
-    m_prefs->SetValue(QStringLiteral("interface/language"), QStringLiteral("fr"));
-    QCOMPARE(m_prefs->Language(), QStringLiteral("zh"));
+    m_tool->prefs->SetValue(QStringLiteral("interface/language"), QStringLiteral("fr"));
+    QCOMPARE(m_tool->prefs->Language(), QStringLiteral("zh"));
 }
 
 void TestLanguage::englishLeavesNoChinese()
 {
     build(QStringLiteral("en"));
     QStringList texts;
-    for (int g = 0; g < m_form->Combo1->count(); ++g) {
-        m_form->Combo1->setCurrentIndex(g);
-        texts += TextsOf(m_form.get());
+    for (int g = 0; g < m_tool->form->Combo1->count(); ++g) {
+        m_tool->form->Combo1->setCurrentIndex(g);
+        texts += TextsOf(m_tool->form.get());
     }
-    QCOMPARE(m_form->Combo1->itemText(0), QStringLiteral("99 Motor data"));
-    m_form->Combo1->setCurrentIndex(0);
-    QCOMPARE(m_form->List1->item(3)->text(), QStringLiteral("9906----Motor nominal current"));
-    m_form->txtVerMin->setText(QStringLiteral("200"));  // the limits' tooltip
-    Form2* help = m_form->AuxWindows().ShowHelp();
+    QCOMPARE(m_tool->form->Combo1->itemText(0), QStringLiteral("99 Motor data"));
+    m_tool->form->Combo1->setCurrentIndex(0);
+    QCOMPARE(m_tool->form->List1->item(3)->text(), QStringLiteral("9906----Motor nominal current"));
+    m_tool->form->txtVerMin->setText(QStringLiteral("200"));  // the limits' tooltip
+    Form2* help = m_tool->form->AuxWindows().ShowHelp();
     texts += TextsOf(help) + help->WrittenLines();
-    texts += TextsOf(m_form->AuxWindows().ShowPicture());
+    texts += TextsOf(m_tool->form->AuxWindows().ShowPicture());
     // The windows of the additions, with the parameter table's rows and headers.
     for (const char* item : {"ParamSet", "ResponseTimeout"})
-        m_add->findChild<QAction*>(QString::fromLatin1(item))->trigger();
+        m_tool->add->findChild<QAction*>(QString::fromLatin1(item))->trigger();
     for (QWidget* w : QApplication::topLevelWidgets())
-        if (w->isVisible() && w != m_form.get())
+        if (w->isVisible() && w != m_tool->form.get())
             texts += TextsOf(w);
     QTableWidget* table = nullptr;
     for (QWidget* w : QApplication::topLevelWidgets())
@@ -214,19 +198,19 @@ void TestLanguage::englishLeavesNoChinese()
             texts << table->item(r, c)->text() << table->item(r, c)->toolTip();
 
     // Messages and their titles.
-    m_boxes.answers = {MsgAnswer::No, MsgAnswer::No};
+    m_tool->boxes.answers = {MsgAnswer::No, MsgAnswer::No};
     int cancel = 0;
-    m_form->Form_Unload(cancel);
-    m_form->exit1_Click();
-    m_form->Command_start_Click();
-    m_form->CmdViewPram_Click();
-    m_add->PortReady();
-    m_add->findChild<QAction*>(QStringLiteral("LanguageChinese"))->trigger();
-    m_form->ComboMSCPort->setEditText(QStringLiteral("COM"));
-    m_form->CommandOpenMSC_Click();
-    for (const MessageRequest& r : m_boxes.shown)
+    m_tool->form->Form_Unload(cancel);
+    m_tool->form->exit1_Click();
+    m_tool->form->Command_start_Click();
+    m_tool->form->CmdViewPram_Click();
+    LineReady(*m_tool->session, m_tool->boxes);
+    m_tool->add->findChild<QAction*>(QStringLiteral("LanguageChinese"))->trigger();
+    m_tool->form->ComboMSCPort->setEditText(QStringLiteral("COM"));
+    m_tool->form->CommandOpenMSC_Click();
+    for (const MessageRequest& r : m_tool->boxes.shown)
         texts << r.text << r.title;
-    QCOMPARE(m_boxes.shown.size(), 7);
+    QCOMPARE(m_tool->boxes.shown.size(), 7);
     texts << ApplicationTitle();
 
     // What the engine, the statistics and the capture say.
@@ -241,9 +225,9 @@ void TestLanguage::englishLeavesNoChinese()
           << mb::DescribeFrame(QByteArray::fromHex("018302C0F1"), false)
           << mb::DescribeFrame(QByteArray::fromHex("010302000AFFFF"), false)  // a bad CRC
           << mb::DescribeFrame(QByteArray::fromHex("010302000A3843"), false);
-    m_add->Statistics().OnAttempt(mb::Outcome::Exception, 2);
-    m_add->Statistics().OnDropped(3);
-    texts << m_add->Statistics().Summary();
+    m_tool->session->Statistics().OnAttempt(mb::Outcome::Exception, 2);
+    m_tool->session->Statistics().OnDropped(3);
+    texts << m_tool->session->Statistics().Summary();
 
     QVERIFY2(Chinese(texts).isEmpty(), qPrintable(Chinese(texts)));
 }
@@ -253,7 +237,7 @@ void TestLanguage::englishWindowWorksWithTheDrive()
     test::SimProcess sim;
     QVERIFY2(sim.start({QStringLiteral("--seed"), QStringLiteral("3")}), qPrintable(sim.error()));
     build(QStringLiteral("en"));
-    Form1& f = *m_form;
+    Form1& f = *m_tool->form;
 
     f.ComboMSCPort->setEditText(sim.path());
     f.CommandOpenMSC->click();
@@ -263,9 +247,9 @@ void TestLanguage::englishWindowWorksWithTheDrive()
     // A parameter read on the quiet line: 5302, the station.
     f.Combo1->setCurrentIndex(f.Combo1->findText(QStringLiteral("53 Embedded fieldbus")));
     f.List1->item(1)->setCheckState(Qt::Checked);
-    m_platform.onSleep = [&](int) { QVERIFY(test::WaitForBytesAtPort(sim.path(), 7, 10000)); };
+    m_tool->platform.onSleep = [&](int) { QVERIFY(test::WaitForBytesAtPort(sim.path(), 7, 10000)); };
     f.CmdViewPram->click();
-    m_platform.onSleep = nullptr;
+    m_tool->platform.onSleep = nullptr;
     QCOMPARE(f.List2->item(1)->text(), QStringLiteral("1"));
 
     // The terminal and a drive command, logged with English prefixes.
@@ -279,7 +263,7 @@ void TestLanguage::englishWindowWorksWithTheDrive()
 
     // Polling starts and pauses on the button's English captions; each poll
     // waits for its reply, as the window does on a real clock.
-    m_platform.realSleep = true;
+    m_tool->platform.realSleep = true;
     f.Commandgraphstart->click();
     QCOMPARE(f.Commandgraphstart->text(), QStringLiteral("Pause"));
     QTRY_VERIFY_WITH_TIMEOUT(f.PollRepliesDecoded() >= 2, 20000);
@@ -290,8 +274,8 @@ void TestLanguage::englishWindowWorksWithTheDrive()
     f.CommandOpenMSC->click();
     QCOMPARE(f.CommandOpenMSC->text(), QStringLiteral("Open port"));
     QVERIFY(!f.MSComm->PortOpen());
-    QCOMPARE(m_boxes.texts(), QStringList());
-    const QString left = Chinese(TextsOf(m_form.get()));
+    QCOMPARE(m_tool->boxes.texts(), QStringList());
+    const QString left = Chinese(TextsOf(m_tool->form.get()));
     QVERIFY2(left.isEmpty(), qPrintable(left));
     QCOMPARE(sim.stop(), 0);
 }
@@ -307,12 +291,12 @@ void TestLanguage::textsFitTheirControls()
 {
     QFETCH(QString, language);
     build(language);
-    m_form->show();
-    QWidget* client = m_form->centralWidget();
+    m_tool->form->show();
+    QWidget* client = m_tool->form->centralWidget();
     QList<QWidget*> shown;  // the window's controls, not the parts of a list or a box
     for (QWidget* w : client->findChildren<QWidget*>()) {
         const QWidget* parent = w->parentWidget();
-        if (w->isVisibleTo(m_form.get()) && w->objectName() != u"Text7" && !parent->inherits("QAbstractScrollArea") &&
+        if (w->isVisibleTo(m_tool->form.get()) && w->objectName() != u"Text7" && !parent->inherits("QAbstractScrollArea") &&
             !parent->inherits("QComboBox"))
             shown << w;
     }
@@ -327,17 +311,17 @@ void TestLanguage::textsFitTheirControls()
     // list keeps the original width, where a few rows need the scroll bar
     // (0144, 4507, 5102-5126, ...).
     QStringList scrolled;
-    for (int g = 0; g < m_form->Combo1->count(); ++g) {
-        m_form->Combo1->setCurrentIndex(g);
+    for (int g = 0; g < m_tool->form->Combo1->count(); ++g) {
+        m_tool->form->Combo1->setCurrentIndex(g);
         QApplication::processEvents();
-        if (m_form->List1->horizontalScrollBar()->maximum() > 0)
-            scrolled << m_form->Combo1->currentText().left(2);
+        if (m_tool->form->List1->horizontalScrollBar()->maximum() > 0)
+            scrolled << m_tool->form->Combo1->currentText().left(2);
     }
     if (language == u"en")
         QCOMPARE(scrolled, QStringList());
     else
         qInfo("Chinese parameter groups with rows wider than the list: %s", qPrintable(scrolled.join(u' ')));
-    Form2* help = m_form->AuxWindows().ShowHelp();
+    Form2* help = m_tool->form->AuxWindows().ShowHelp();
     for (const QString& line : help->WrittenLines())
         QVERIFY2(help->fontMetrics().horizontalAdvance(line) <= help->width(), qPrintable(line));
 }

@@ -1,7 +1,8 @@
-// The recording of live values: each decoded reply as one CSV row, and the file
-// readable, header first, while the recording still runs.
+// The recording of live values: each sample (here decoded from a reply's
+// text, as the window decodes it) as one CSV row, and the file readable,
+// header first, while the recording still runs.
+#include "drive/livesample.h"
 #include "drive/liverecord.h"
-#include "drive/polling.h"
 
 #include <QFile>
 #include <QTemporaryDir>
@@ -11,7 +12,7 @@ using namespace kv;
 
 namespace {
 
-const QDateTime kWhen(QDate(2026, 12, 7), QTime(14, 5, 33, 125));
+const qint64 kWhen = QDateTime(QDate(2026, 12, 7), QTime(14, 5, 33, 125)).toMSecsSinceEpoch();
 
 QByteArray FileBytes(const QString& path)
 {
@@ -39,15 +40,18 @@ void TestLiveRecord::rowOfAReply_data()
                                              << "2026-12-07T14:05:33.125,-10,0,540,0.1,4.8,8437,正确\r\n";
     QTest::newRow("CRC wrong") << "01030C01F4007B021C01F401F404378177"
                                << "2026-12-07T14:05:33.125,50,12.3,540,5,12,0437,错误\r\n";
+    // Text mode: 34 characters that are no hexadecimal frame (read leniently, no sound CRC).
+    QTest::newRow("not hexadecimal") << "01030C01F4007B021C01F401F40437817x"
+                                     << "2026-12-07T14:05:33.125,50,12.3,540,5,12,0437,错误\r\n";
 }
 
 void TestLiveRecord::rowOfAReply()
 {
     QFETCH(QString, reply);
     QFETCH(QString, row);
-    const std::optional<PollReply> decoded = DecodePollReply(reply);
-    QVERIFY(decoded);
-    QCOMPARE(QString::fromUtf8(LiveRecording::RowFor(kWhen, *decoded, PollReplyCrcGood(reply))), row);
+    const std::optional<LiveSample> sample = SampleFromReplyText(reply, kWhen);
+    QVERIFY(sample);
+    QCOMPARE(QString::fromUtf8(LiveRecording::RowFor(*sample)), row);
 }
 
 void TestLiveRecord::fileReadableWhileRecording()
@@ -55,12 +59,11 @@ void TestLiveRecord::fileReadableWhileRecording()
     QTemporaryDir dir;
     const QString path = dir.filePath(QStringLiteral("live.csv"));
     LiveRecording recording;
-    recording.SetClock([] { return kWhen; });
     QString error;
     QVERIFY(recording.Start(path, &error));
-    const PollReply reply = *DecodePollReply(u"01030C01F4007B021C01F401F404378176");
+    const LiveSample sample = *SampleFromReplyText(u"01030C01F4007B021C01F401F404378176", kWhen);
     for (int i = 0; i < 3; ++i)
-        recording.Record(reply, true);
+        recording.Record(sample);
     QCOMPARE(recording.Rows(), 3);
 
     // Without a stop: the rows reach the file within the flush interval.
@@ -69,7 +72,7 @@ void TestLiveRecord::fileReadableWhileRecording()
         + row + row + row;
     QTRY_COMPARE(FileBytes(path), expected);
 
-    recording.Record(reply, true);
+    recording.Record(sample);
     recording.Stop();
     QVERIFY(!recording.Active());
     QCOMPARE(FileBytes(path), expected + row);

@@ -1,5 +1,7 @@
 #include "tests/e2e/simprocess.h"
 
+#include <QDeadlineTimer>
+
 #include <QElapsedTimer>
 
 #include <cerrno>
@@ -71,6 +73,17 @@ QByteArray SimProcess::log()
 {
     m_log += m_process.readAllStandardError();
     return m_log;
+}
+
+bool SimProcess::waitForLog(const QString& needle, int count, int timeoutMs)
+{
+    QDeadlineTimer deadline(timeoutMs);
+    while (QString::fromUtf8(log()).count(needle) < count) {
+        if (deadline.hasExpired())
+            return false;
+        m_process.waitForReadyRead(static_cast<int>(qMax<qint64>(1, qMin<qint64>(deadline.remainingTime(), 100))));
+    }
+    return true;
 }
 
 LineClient::LineClient(const QString& path)

@@ -26,6 +26,9 @@ public:
     // Sends SIGTERM and waits for the exit; returns the exit code (-1 if it crashed or hung).
     int stop();
     QByteArray log(); // what it wrote on standard error so far
+    // Blocks (without running the event loop) until the log holds `count`
+    // lines containing `needle`; false when it does not within `timeoutMs`.
+    bool waitForLog(const QString& needle, int count, int timeoutMs = 20000);
 
 private:
     QProcess m_process;

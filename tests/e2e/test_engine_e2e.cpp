@@ -1,17 +1,15 @@
 // The transaction engine against the simulated drive with its faults and
 // against an independent Modbus stack (pymodbus as the slave), and the window
-// with its additions counting what the simulator's log says it did.
-#include "app/additions.h"
-#include "app/form1.h"
-#include "app/preferences.h"
-#include "app/statusline.h"
-#include "common/filechooser.h"
+// with its additions counting what the simulator's log says it did. (Replies
+// late or split by a given time are the scripted line's, in test_engine.)
+#include "app/captureui.h"
 #include "modbus/capture.h"
 #include "modbus/engine.h"
 #include "modbus/statistics.h"
-#include "serial/mscomm.h"
+#include "serial/serialtransport.h"
 #include "tests/e2e/simprocess.h"
-#include "tests/support/fakes.h"
+#include "tests/support/pty.h"
+#include "tests/support/tool.h"
 
 #include <QComboBox>
 #include <QFile>
@@ -28,13 +26,7 @@ namespace {
 
 // Runs requests one after the other through an engine on the given terminal.
 struct EngineOn {
-    explicit EngineOn(const QString& path)
-    {
-        comm.setPortDevice(path);
-        comm.setInputMode(1);
-        comm.setRThreshold(1);
-        comm.setPortOpen(true);
-    }
+    explicit EngineOn(const QString& path) { line.Open(path, LineSettings{}, nullptr); }
     Result Run(const Request& request)
     {
         std::optional<Result> result;
@@ -43,8 +35,7 @@ struct EngineOn {
             return Result();
         return *result;
     }
-    MSComm comm;
-    MSCommLine line{comm};
+    SerialTransport line;
     TransactionEngine engine{line};
 };
 
@@ -73,10 +64,6 @@ void TestEngineE2e::againstTheSimulatedDrive_data()
                                   << QList<quint16>{1} << 0;
     QTest::newRow("bad crc always") << QStringList{"--bad-crc", "all"} << comms << Outcome::CrcError << 3
                                     << QList<quint16>{} << 0;
-    QTest::newRow("late beyond the timeout") << QStringList{"--delay", "900@1"} << comms << Outcome::Registers << 2
-                                             << QList<quint16>{1} << 0;
-    QTest::newRow("split") << QStringList{"--split", "200@1"} << comms << Outcome::Registers << 2
-                           << QList<quint16>{1} << 0;
     QTest::newRow("stray bytes") << QStringList{"--stray", "6@1", "--seed", "7"} << comms << Outcome::Registers << 1
                                  << QList<quint16>{1} << 0;
     QTest::newRow("line settings") << QStringList{} << Request::Read(1, 0x14BD, 6) << Outcome::Registers << 1
@@ -143,51 +130,48 @@ void TestEngineE2e::windowCountsWhatTheDriveDid()
 {
     test::SimProcess sim;
     QVERIFY2(sim.start({"--bad-crc", "/7", "--drop", "/11", "--verbose"}), qPrintable(sim.error()));
-    test::RecordingMessageBoxes boxes;
-    test::FakePlatform platform;
-    platform.realSleep = true;
-    test::FixedFiles files;
-    QTemporaryDir dir;
-    files.path = dir.filePath(QStringLiteral("capture.txt"));
-    Form1 form(boxes, platform);
-    form.Form_Load();
-    Preferences prefs(dir.filePath(QStringLiteral("settings.ini")));
-    Additions add(form, boxes, files, prefs);
-    form.ComboMSCPort->setEditText(sim.path());
-    form.CommandOpenMSC_Click();
-    add.CaptureStart_Click();
+    test::Tool tool;
+    tool.files.path = tool.dir.filePath(QStringLiteral("capture.txt"));
+    // Each poll's wait lasts until the drive's answer waits at the port (or
+    // the drive has dropped it), as on a line that answers in time.
+    int polls = 0;
+    tool.platform.onSleep = [&](int) {
+        QVERIFY(sim.waitForLog(QStringLiteral("-> "), polls));
+        if (!sim.log().trimmed().endsWith("[dropped]"))
+            QVERIFY(test::WaitForBytesAtPort(sim.path(), 17, 20000));
+    };
+    QVERIFY(tool.Open(sim.path()));
+    tool.Action("CaptureStart")->trigger();
 
     // 22 polls by hand, each with the window's own request and wait; the next
-    // goes out once the drive has answered (or dropped) this one.
-    const int polls = 22;
-    for (int i = 1; i <= polls; ++i) {
-        form.Timer1_Timer();
-        QTRY_COMPARE(QString::fromUtf8(sim.log()).count(QStringLiteral("-> ")), i);
-        const LineCounters& c = add.Statistics().Counters();
+    // goes out once this one's answer has been taken.
+    const LineCounters& c = tool.session->Statistics().Counters();
+    for (polls = 1; polls <= 22; ++polls) {
+        tool.form->Timer1_Timer();
         const int dropped = QString::fromUtf8(sim.log()).count(QStringLiteral("[dropped]"));
-        QTRY_COMPARE(c.good + c.crcErrors + c.undecoded + dropped, qint64(i));
+        QTRY_COMPARE(c.good + c.crcErrors + c.undecoded + dropped, qint64(polls));
     }
+    const int sent = polls - 1;
     const QString log = QString::fromUtf8(sim.log());
     const int bad = log.count(QStringLiteral("CRC corrupted"));
     const int dropped = log.count(QStringLiteral("[dropped]"));
     QCOMPARE(bad, 3);
     QCOMPARE(dropped, 2);
-    const LineCounters& c = add.Statistics().Counters();
     QTRY_COMPARE(c.timeouts, qint64(dropped));  // the last one once its time has run out
-    QCOMPARE(c.requests, qint64(polls));
+    QCOMPARE(c.requests, qint64(sent));
     QCOMPARE(c.crcErrors, qint64(bad));
-    QCOMPARE(c.good, qint64(polls - bad - dropped));
+    QCOMPARE(c.good, qint64(sent - bad - dropped));
     QCOMPARE(c.undecoded, qint64(0));
-    QTRY_VERIFY(add.Status().Counters->text().startsWith(
+    QTRY_VERIFY(tool.Part("statusCounters")->text().startsWith(
         QStringLiteral("请求 22  正确 17  CRC错误 3  异常 0  超时 2  未解码 0")));
 
     // The capture holds every frame: each request and each reply that came.
-    add.CaptureStop_Click();
-    QFile capture(files.path);
+    tool.Action("CaptureStop")->trigger();
+    QFile capture(tool.files.path);
     QVERIFY(capture.open(QIODevice::ReadOnly));
     const QString text = QString::fromUtf8(capture.readAll());
-    QCOMPARE(text.count(QStringLiteral(" TX 01 03 00 04 00 06 84 09  读 0004 起 6 个寄存器\n")), polls);
-    QCOMPARE(text.count(QStringLiteral("  读回 6 个寄存器\n")), polls - bad - dropped);
+    QCOMPARE(text.count(QStringLiteral(" TX 01 03 00 04 00 06 84 09  读 0004 起 6 个寄存器\n")), sent);
+    QCOMPARE(text.count(QStringLiteral("  读回 6 个寄存器\n")), sent - bad - dropped);
     QCOMPARE(text.count(QStringLiteral("  CRC错误\n")), bad);
 }
 

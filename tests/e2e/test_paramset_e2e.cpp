@@ -2,18 +2,16 @@
 // the fallback to single reads, the port lost during a backup and a restore,
 // the command line from backup to a restore with nothing left to differ, and
 // the same in the windows (double-click "修改参数", "参数备份与恢复").
-#include "app/additions.h"
-#include "app/form1.h"
 #include "app/parameditdialog.h"
+#include "app/parametermenu.h"
 #include "app/paramsetwindow.h"
-#include "app/preferences.h"
-#include "common/filechooser.h"
 #include "drive/catalogue.h"
 #include "drive/paramsetrunner.h"
 #include "modbus/engine.h"
-#include "serial/mscomm.h"
+#include "serial/serialtransport.h"
 #include "tests/e2e/simprocess.h"
-#include "tests/support/fakes.h"
+#include "tests/support/pty.h"
+#include "tests/support/tool.h"
 
 #include <QCheckBox>
 #include <QComboBox>
@@ -35,15 +33,8 @@ namespace {
 
 // The runner on an engine of its own over the simulator's terminal.
 struct RunnerOn {
-    explicit RunnerOn(const QString& path)
-    {
-        comm.setPortDevice(path);
-        comm.setInputMode(1);
-        comm.setRThreshold(1);
-        comm.setPortOpen(true);
-    }
-    MSComm comm;
-    mb::MSCommLine line{comm};
+    explicit RunnerOn(const QString& path) { line.Open(path, LineSettings{}, nullptr); }
+    SerialTransport line;
     mb::TransactionEngine engine{line};
     ParameterSetRunner runner{engine};
 };
@@ -208,15 +199,11 @@ void TestParamSetE2e::windows()
 {
     test::SimProcess sim;
     QVERIFY2(sim.start({QStringLiteral("--no-pace")}), qPrintable(sim.error()));
-    QTemporaryDir dir;
-    test::RecordingMessageBoxes boxes;
-    test::FakePlatform platform;
-    platform.realSleep = true;  // the parameter read waits for its replies
-    test::FixedFiles files;
-    Preferences prefs(dir.filePath(QStringLiteral("settings.ini")));
-    Form1 form(boxes, platform);
-    form.Form_Load();
-    Additions add(form, boxes, files, prefs);
+    test::Tool tool;
+    Form1& form = *tool.form;
+    test::RecordingMessageBoxes& boxes = tool.boxes;
+    // The parameter read's wait lasts until the reply waits at the port.
+    tool.platform.onSleep = [&](int) { QVERIFY(test::WaitForBytesAtPort(sim.path(), 7, 10000)); };
 
     // Closed port.
     form.List1->itemDoubleClicked(form.List1->item(1));
@@ -224,17 +211,18 @@ void TestParamSetE2e::windows()
     form.ComboMSCPort->setEditText(sim.path());
     form.CommandOpenMSC_Click();
 
-    ParameterSetWindow* set = add.ParamSetWindow();
+    ParameterMenu& menu = tool.Piece<ParameterMenu>();
+    ParameterSetWindow* set = menu.ParamSetWindow();
     QSignalSpy work(set, &ParameterSetWindow::WorkFinished);
     set->ReadAll->click();
     QVERIFY(!set->ReadAll->isEnabled() && set->Cancel->isEnabled());
     QVERIFY(work.wait(10000));
     QVERIFY(set->ProgressText->text().startsWith(QStringLiteral("已读取 415 / 415 个参数，用时 ")));
-    files.path = dir.filePath(QStringLiteral("set.csv"));
+    tool.files.path = tool.dir.filePath(QStringLiteral("set.csv"));
     set->Save->click();
 
     // Two parameters changed with the double-click window, one on its result row.
-    ParameterEditDialog* edit = add.ParamEditor();
+    ParameterEditDialog* edit = menu.ParamEditor();
     auto change = [&](const QString& group, int row, QListWidget* list, const QString& value) {
         form.Combo1->setCurrentIndex(form.Combo1->findText(group));
         form.List1->item(row)->setCheckState(Qt::Checked);

@@ -3,18 +3,13 @@
 // while polling pauses and resumes, nor when the drive is pulled away and a new
 // one appears under the same link and the port reconnects by itself; a file
 // that cannot be written ends the recording with a message and polling goes on.
-#include "app/additions.h"
-#include "app/form1.h"
 #include "app/liverecordingui.h"
-#include "app/preferences.h"
 #include "app/reconnect.h"
-#include "common/filechooser.h"
 #include "drive/liverecord.h"
-#include "serial/framecodec.h"
 #include "serial/mscomm.h"
 #include "serial/portsettings.h"
 #include "tests/e2e/simprocess.h"
-#include "tests/support/fakes.h"
+#include "tests/support/tool.h"
 
 #include <QAction>
 #include <QDir>
@@ -34,6 +29,18 @@ namespace {
 
 const QString kPortLost = QStringLiteral("串口已断开，请检查连接后重新打开串口");
 
+// CRC-16/MODBUS worked out here, bit by bit, apart from the tool's own.
+quint16 ModbusCrc(const QByteArray& bytes)
+{
+    quint16 crc = 0xFFFF;
+    for (const char byte : bytes) {
+        crc ^= static_cast<quint8>(byte);
+        for (int bit = 0; bit < 8; ++bit)
+            crc = (crc & 1) ? static_cast<quint16>((crc >> 1) ^ 0xA001) : static_cast<quint16>(crc >> 1);
+    }
+    return crc;
+}
+
 // The row's fields the reply text gives, worked out here from the registers.
 QStringList ExpectedFields(const QString& reply)
 {
@@ -44,7 +51,9 @@ QStringList ExpectedFields(const QString& reply)
         fields.append(QString::number(raw * factors[k], 'g', 6));
     }
     fields.append(reply.mid(26, 4).toUpper());
-    fields.append(Crc16Text(reply.left(30)) == reply.mid(30) ? QStringLiteral("正确") : QStringLiteral("错误"));
+    const QByteArray bytes = QByteArray::fromHex(reply.toLatin1());
+    const quint16 sent = static_cast<quint16>(static_cast<quint8>(bytes[15]) | (static_cast<quint8>(bytes[16]) << 8));
+    fields.append(ModbusCrc(bytes.left(15)) == sent ? QStringLiteral("正确") : QStringLiteral("错误"));
     return fields;
 }
 
@@ -65,12 +74,7 @@ private:
 
     QTemporaryDir m_data;
     std::unique_ptr<test::SimProcess> m_sim;
-    test::RecordingMessageBoxes m_boxes;
-    test::FakePlatform m_platform;
-    test::FixedFiles m_files;
-    std::unique_ptr<Form1> m_form;
-    std::unique_ptr<Preferences> m_prefs;
-    std::unique_ptr<Additions> m_add;
+    std::unique_ptr<test::Tool> m_tool;
     QStringList m_replies;  // every decoded reply's text, in order
 };
 
@@ -96,23 +100,18 @@ bool TestRecordsE2e::startDrive()
 void TestRecordsE2e::init()
 {
     QVERIFY(startDrive());
-    m_boxes.shown.clear();
     m_replies.clear();
-    m_form = std::make_unique<Form1>(m_boxes, m_platform);
-    m_form->Form_Load();
-    m_prefs = std::make_unique<Preferences>(m_data.filePath(QStringLiteral("settings.ini")));
-    m_add = std::make_unique<Additions>(*m_form, m_boxes, m_files, *m_prefs);
-    connect(m_form.get(), &Form1::PollReplyDecoded, this, [this](const QString& text) { m_replies.append(text); });
-    m_form->CommandOpenMSC->click();  // COM 3, 9600,N,8,1, station 1
-    QVERIFY2(m_form->MSComm->PortOpen(), qPrintable(m_boxes.texts().join(u'|')));
-    m_form->Commandgraphstart->click();
+    m_tool = std::make_unique<test::Tool>();
+    connect(m_tool->form.get(), &Form1::PollReplyDecoded, this,
+            [this](const QString& text) { m_replies.append(text); });
+    m_tool->form->CommandOpenMSC->click();  // COM 3, 9600,N,8,1, station 1
+    QVERIFY2(m_tool->form->MSComm->PortOpen(), qPrintable(m_tool->boxes.texts().join(u'|')));
+    m_tool->form->Commandgraphstart->click();
 }
 
 void TestRecordsE2e::cleanup()
 {
-    m_add.reset();
-    m_form.reset();
-    m_prefs.reset();
+    m_tool.reset();
     m_sim.reset();
 }
 
@@ -124,38 +123,39 @@ void TestRecordsE2e::waitForReplies(int more)
 
 void TestRecordsE2e::everyReplyAcrossPauseAndUnplug()
 {
-    LiveRecordingUi& rec = m_add->Recording();
-    m_add->Reconnecting().AutoReconnect->setChecked(true);
-    m_files.path = m_data.filePath(QStringLiteral("live.csv"));
+    LiveRecordingUi& rec = m_tool->Piece<LiveRecordingUi>();
+    Reconnect& reconnect = m_tool->Piece<Reconnect>();
+    reconnect.AutoReconnect->setChecked(true);
+    m_tool->files.path = m_data.filePath(QStringLiteral("live.csv"));
     const qsizetype before = m_replies.size();
     rec.RecordStart->trigger();
     QVERIFY(rec.Recording().Active());
     waitForReplies(3);
 
-    m_form->Commandgraphstart->click();  // pause
-    QCOMPARE(m_form->Commandgraphstart->text(), Form1::kCaptionStart);
-    m_form->Commandgraphstart->click();  // and on again
+    m_tool->form->Commandgraphstart->click();  // pause
+    QCOMPARE(m_tool->form->Commandgraphstart->text(), Form1::kCaptionStart);
+    m_tool->form->Commandgraphstart->click();  // and on again
     waitForReplies(2);
 
     // The drive is pulled away; another appears under the same link.
     m_sim->signal(SIGKILL);
     m_sim->stop();
-    QTRY_COMPARE(m_form->CommandOpenMSC->text(), Form1::kCaptionOpenPort);
-    QTRY_VERIFY(m_add->Reconnecting().Part->text().startsWith(QStringLiteral("重新连接中…")));
+    QTRY_COMPARE(m_tool->form->CommandOpenMSC->text(), Form1::kCaptionOpenPort);
+    QTRY_VERIFY(reconnect.Part->text().startsWith(QStringLiteral("重新连接中…")));
     QVERIFY(startDrive());
-    QTRY_VERIFY_WITH_TIMEOUT(m_form->MSComm->PortOpen(), 10000);
-    QCOMPARE(m_form->CommandOpenMSC->text(), Form1::kCaptionClosePort);
-    QVERIFY(m_add->Reconnecting().Part->isHidden());
+    QTRY_VERIFY_WITH_TIMEOUT(m_tool->form->MSComm->PortOpen(), 10000);
+    QCOMPARE(m_tool->form->CommandOpenMSC->text(), Form1::kCaptionClosePort);
+    QVERIFY(reconnect.Part->isHidden());
     waitForReplies(3);  // polling resumed by itself
-    QCOMPARE(m_boxes.texts(), QStringList{kPortLost});
+    QCOMPARE(m_tool->boxes.texts(), QStringList{kPortLost});
     QTRY_COMPARE(rec.Part->text(), QStringLiteral("实时记录：%1（%2 行）")
-                                       .arg(QDir::toNativeSeparators(m_files.path))
+                                       .arg(QDir::toNativeSeparators(m_tool->files.path))
                                        .arg(m_replies.size() - before));
 
     rec.RecordStop->trigger();
     QVERIFY(rec.Part->isHidden());
     const QStringList replies = m_replies.mid(before);
-    QFile file(m_files.path);
+    QFile file(m_tool->files.path);
     QVERIFY(file.open(QIODevice::ReadOnly));
     const QByteArray bytes = file.readAll();
     QVERIFY(bytes.startsWith("\xEF\xBB\xBF"));
@@ -185,19 +185,19 @@ void TestRecordsE2e::fileThatCannotBeWritten()
     // A full disk: the file opens, and writing fails while the recording runs.
     if (!QFileInfo(QStringLiteral("/dev/full")).isWritable())
         QSKIP("no /dev/full here");
-    LiveRecordingUi& rec = m_add->Recording();
+    LiveRecordingUi& rec = m_tool->Piece<LiveRecordingUi>();
     waitForReplies(1);
-    m_files.path = QStringLiteral("/dev/full");
+    m_tool->files.path = QStringLiteral("/dev/full");
     rec.RecordStart->trigger();
-    QTRY_COMPARE(m_boxes.shown.size(), 1);
-    QVERIFY2(m_boxes.shown[0].text.startsWith(QStringLiteral("实时数据记录已停止：")), qPrintable(m_boxes.shown[0].text));
+    QTRY_COMPARE(m_tool->boxes.shown.size(), 1);
+    QVERIFY2(m_tool->boxes.shown[0].text.startsWith(QStringLiteral("实时数据记录已停止：")), qPrintable(m_tool->boxes.shown[0].text));
     QVERIFY(!rec.Recording().Active());
     QVERIFY(rec.Part->isHidden());
     QVERIFY(rec.RecordStart->isEnabled());
     // Polling goes on undisturbed.
     waitForReplies(2);
-    QCOMPARE(m_form->CommandOpenMSC->text(), Form1::kCaptionClosePort);
-    QCOMPARE(m_boxes.shown.size(), 1);
+    QCOMPARE(m_tool->form->CommandOpenMSC->text(), Form1::kCaptionClosePort);
+    QCOMPARE(m_tool->boxes.shown.size(), 1);
 }
 
 QTEST_MAIN(TestRecordsE2e)

@@ -465,9 +465,7 @@ int Soak::run()
     }
     connect(&m_recording, &kv::LiveRecording::Failed, this,
             [this](const QString& why) { violation(QStringLiteral("recording failed: ") + why); });
-    connect(&f, &Form1::PollReplyDecoded, this, [this](const QString& text, const kv::PollReply& reply) {
-        m_recording.Record(reply, kv::PollReplyCrcGood(text));
-    });
+    connect(&f, &Form1::SampleDecoded, this, [this](const kv::LiveSample& sample) { m_recording.Record(sample); });
 
     f.CommandOpenMSC->click();  // COM 3, 9600,N,8,1, station 1
     if (!f.MSComm->PortOpen()) {

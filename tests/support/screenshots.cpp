@@ -16,10 +16,13 @@
 // Settings and files go to a temporary folder: the user's are not touched.
 // Any message box the tool would show is printed and makes the run fail.
 #include "app/additions.h"
+#include "app/captureui.h"
+#include "app/fastsampling.h"
 #include "app/form1.h"
 #include "app/language.h"
 #include "app/liverecordingui.h"
 #include "app/parameditdialog.h"
+#include "app/parametermenu.h"
 #include "app/paramsetwindow.h"
 #include "app/preferences.h"
 #include "app/responsetimeout.h"
@@ -27,6 +30,7 @@
 #include "common/platform.h"
 #include "drive/paramsetfile.h"
 #include "serial/mscomm.h"
+#include "session/linesession.h"
 #include "tests/support/fakes.h"
 
 #include <QApplication>
@@ -107,9 +111,9 @@ public:
 
     void Start()
     {
-        m_form = std::make_unique<Form1>(m_boxes, SystemPlatform());
+        m_form = std::make_unique<Form1>(m_boxes, SystemPlatform(), m_line.Line());
         m_form->Form_Load();
-        m_add = std::make_unique<Additions>(*m_form, m_boxes, m_files, m_prefs);
+        m_add = std::make_unique<Additions>(*m_form, m_line, m_boxes, m_files, m_prefs);
         m_form->ShowCentered();
         QTimer::singleShot(0, qApp, [this] { OpenAndRun(); });
     }
@@ -135,10 +139,10 @@ private:
 
     void StartSampling()
     {
-        m_add->SetFastSampling(true);
+        m_add->Piece<FastSamplingMenu>()->SetFastSampling(true);
         if (m_checks) {
-            m_add->Recording().RecordStart_Click();
-            m_add->CaptureStart_Click();
+            m_add->Piece<LiveRecordingUi>()->RecordStart_Click();
+            m_add->Piece<CaptureUi>()->CaptureStart_Click();
         }
         m_form->Commandgraphstart->click();
         QTimer::singleShot(m_seconds * 1000, qApp, [this] { GrabMain(); });
@@ -149,8 +153,8 @@ private:
         Save(m_form.get(), QStringLiteral("main"));
         if (m_checks)
             Save(m_form->statusBar(), QStringLiteral("status"));
-        ParameterSetWindow* w = m_add->ParamSetWindow();
-        m_add->ParamSet_Click();
+        ParameterSetWindow* w = m_add->Piece<ParameterMenu>()->ParamSetWindow();
+        m_add->Piece<ParameterMenu>()->ParamSet_Click();
         QObject::connect(w, &ParameterSetWindow::WorkFinished, qApp, [this, w] { Compare(w); },
                          Qt::SingleShotConnection);
         w->ReadAll->click();
@@ -184,8 +188,8 @@ private:
 
     void EditDialog()
     {
-        m_add->EditParameterRow(3);  // 9906, the motor's nominal current
-        ParameterEditDialog* d = m_add->ParamEditor();
+        m_add->Piece<ParameterMenu>()->EditParameterRow(3);  // 9906, the motor's nominal current
+        ParameterEditDialog* d = m_add->Piece<ParameterMenu>()->ParamEditor();
         const QString reading = d->CurrentValue->text();
         When([d, reading] { return d->CurrentValue->text() != reading; },
              [this, d] {
@@ -194,7 +198,7 @@ private:
                  QTimer::singleShot(300, qApp, [this, d] {  // the window takes the hint's height
                      Save(d, QStringLiteral("edit"));
                      d->close();
-                     m_add->ResponseTimeout().ResponseTimeout_Click();
+                     m_add->Piece<ResponseTimeoutItem>()->ResponseTimeout_Click();
                      auto* t = m_form->findChild<QInputDialog*>(QStringLiteral("ResponseTimeoutDialog"));
                      When([t] { return t && t->isVisible(); }, [this, t] {
                          Save(t, QStringLiteral("timeout"));
@@ -237,6 +241,7 @@ private:
     Preferences m_prefs;
     TempFiles m_files;
     test::RecordingMessageBoxes m_boxes;
+    LineSession m_line;
     std::unique_ptr<Form1> m_form;
     std::unique_ptr<Additions> m_add;
 };

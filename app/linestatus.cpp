@@ -1,0 +1,56 @@
+#include "app/linestatus.h"
+
+#include "app/statusline.h"
+#include "app/windowport.h"
+#include "modbus/statistics.h"
+#include "serial/transport.h"
+#include "session/linesession.h"
+
+#include <QLabel>
+#include <QTimer>
+
+namespace kv {
+
+LineStatus::LineStatus(StatusLine& status, LineSession& session, const WindowPort& port, QObject* parent)
+    : QObject(parent)
+    , m_status(status)
+    , m_session(session)
+    , m_port(port)
+    , m_refresh(new QTimer(this))
+{
+    m_refresh->setInterval(200);
+    connect(m_refresh, &QTimer::timeout, this, [this] {
+        if (m_countersDirty)
+            ShowCounters();
+    });
+    m_refresh->start();
+    connect(&session.Statistics(), &mb::LineStatistics::Changed, this, [this] { m_countersDirty = true; });
+    connect(&session.Line(), &Transport::OpenChanged, this, [this](bool open) {
+        if (!open)
+            ShowPort();
+    });
+    ShowPort();
+    ShowCounters();
+}
+
+void LineStatus::ShowPort()
+{
+    const Transport& line = m_session.Line();
+    if (!line.IsOpen()) {
+        m_status.Port->setText(StatusLine::ClosedText());
+        return;
+    }
+    const QString station = QStringLiteral("%1").arg(m_session.Station(), 2, 16, QLatin1Char('0')).toUpper();
+    m_status.Port->setText(
+        StatusLine::PortText(m_port.OpenedWith().port, line.Description(), m_port.OpenedSettings(), station));
+}
+
+void LineStatus::ShowCounters()
+{
+    m_countersDirty = false;
+    m_status.Counters->setText(m_session.Statistics().Summary());
+}
+
+} // namespace kv
+
+#include "moc_linestatus.cpp"

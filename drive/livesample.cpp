@@ -1,0 +1,33 @@
+#include "drive/livesample.h"
+
+#include "modbus/rtu.h"
+
+namespace kv {
+
+LiveSample SampleFromRegisters(const std::array<quint16, kRegLiveBlockCount>& registers, qint64 timeMs, bool crcGood)
+{
+    LiveSample s;
+    s.timeMs = timeMs;
+    s.registers = registers;
+    s.reply = DecodeLiveRegisters(registers);
+    s.crcGood = crcGood;
+    return s;
+}
+
+std::optional<LiveSample> SampleFromReplyText(QStringView text, qint64 timeMs)
+{
+    if (text.size() != kPollReplyDigits)
+        return std::nullopt;
+    std::array<quint16, kRegLiveBlockCount> registers{};
+    for (qsizetype k = 0; k < kRegLiveBlockCount; ++k)
+        registers[static_cast<size_t>(k)] = static_cast<quint16>(SignedRegister(text.mid(6 + 4 * k, 4)));
+    // The CRC's verdict needs whole bytes: a text mode chunk of 34 characters
+    // that are not all hexadecimal digits has no sound CRC.
+    const QByteArray bytes = QByteArray::fromHex(text.toLatin1());
+    bool allHex = true;
+    for (const QChar c : text)
+        allHex = allHex && ((c >= u'0' && c <= u'9') || (c >= u'A' && c <= u'F') || (c >= u'a' && c <= u'f'));
+    return SampleFromRegisters(registers, timeMs, allHex && bytes.size() == kPollReplyDigits / 2 && mb::CrcOk(bytes));
+}
+
+} // namespace kv
