@@ -6,6 +6,9 @@
 #include "app/language.h"
 #include "app/lineready.h"
 #include "app/logbox.h"
+#include "app/parameditdialog.h"
+#include "app/parametermenu.h"
+#include "drive/paramsetrunner.h"
 #include "common/intervaltimer.h"
 #include "modbus/rtu.h"
 #include "modbus/statistics.h"
@@ -49,7 +52,7 @@ QStringList TextsOf(QWidget* window)
         if (auto* g = qobject_cast<QGroupBox*>(w))
             texts << g->title();
         if (auto* e = qobject_cast<QLineEdit*>(w))
-            texts << e->text();
+            texts << e->text() << e->placeholderText();
         if (auto* p = qobject_cast<QPlainTextEdit*>(w))
             texts << p->toPlainText();
         if (auto* m = qobject_cast<QMenu*>(w)) {
@@ -183,6 +186,7 @@ void TestLanguage::englishLeavesNoChinese()
     // The windows of the additions, with the parameter table's rows and headers.
     for (const char* item : {"ParamSet", "ResponseTimeout"})
         m_tool->add->findChild<QAction*>(QString::fromLatin1(item))->trigger();
+    m_tool->Piece<ParameterMenu>().ParamEditor()->show();  // "修改参数"
     for (QWidget* w : QApplication::topLevelWidgets())
         if (w->isVisible() && w != m_tool->form.get())
             texts += TextsOf(w);
@@ -212,6 +216,27 @@ void TestLanguage::englishLeavesNoChinese()
         texts << r.text << r.title;
     QCOMPARE(m_tool->boxes.shown.size(), 7);
     texts << ApplicationTitle();
+
+    // A restore's summary with every kind of outcome, and the recording's status part.
+    RestoreSummary summary;
+    for (const auto kind : {WriteReport::Verified, WriteReport::Refused, WriteReport::Mismatch, WriteReport::Failed,
+                            WriteReport::PortLost, WriteReport::Cancelled}) {
+        WriteReport report;
+        report.kind = kind;
+        report.code = 2202;
+        report.error = mb::ExceptionMessage(3);
+        summary.reports.append(report);
+        texts << report.Text();
+    }
+    summary.unchanged = summary.readOnly = summary.unread = 1;
+    summary.notWritten = {2203};
+    summary.stopReason = ParameterSetRunner::StopText(ParameterSetRunner::Stop::NoAnswer);
+    texts << summary.Text();
+    m_tool->files.path = m_tool->dir.filePath(QStringLiteral("live.csv"));
+    m_tool->Action(QStringLiteral("RecordStart"))->trigger();
+    texts << m_tool->Part(QStringLiteral("statusRecording"))->text();
+    m_tool->Action(QStringLiteral("RecordStop"))->trigger();
+    m_tool->files.path.clear();
 
     // What the engine, the statistics and the capture say.
     for (int o = 0; o <= static_cast<int>(mb::Outcome::Invalid); ++o)

@@ -6,7 +6,7 @@
 #include "modbus/capture.h"
 #include "modbus/engine.h"
 #include "modbus/statistics.h"
-#include "serial/serialtransport.h"
+#include "tests/e2e/engineon.h"
 #include "tests/e2e/simprocess.h"
 #include "tests/support/pty.h"
 #include "tests/support/tool.h"
@@ -22,24 +22,6 @@
 using namespace kv;
 using namespace kv::mb;
 
-namespace {
-
-// Runs requests one after the other through an engine on the given terminal.
-struct EngineOn {
-    explicit EngineOn(const QString& path) { line.Open(path, LineSettings{}, nullptr); }
-    Result Run(const Request& request)
-    {
-        std::optional<Result> result;
-        engine.Submit(request, [&](const Result& r) { result = r; });
-        if (!QTest::qWaitFor([&] { return result.has_value(); }, 20000))
-            return Result();
-        return *result;
-    }
-    SerialTransport line;
-    TransactionEngine engine{line};
-};
-
-} // namespace
 
 class TestEngineE2e : public QObject {
     Q_OBJECT
@@ -86,7 +68,7 @@ void TestEngineE2e::againstTheSimulatedDrive()
     QFETCH(int, exceptionCode);
     test::SimProcess sim;
     QVERIFY2(sim.start(simArgs), qPrintable(sim.error()));
-    EngineOn on(sim.path());
+    test::EngineOn on(sim.path());
     const Result r = on.Run(request);
     QCOMPARE(r.outcome, outcome);
     QCOMPARE(r.attempts, attempts);
@@ -109,7 +91,7 @@ void TestEngineE2e::againstPymodbus()
                 {QStringLiteral(KV_SOURCE_DIR "/tests/e2e/pymodbus_slave.py"), theirs});
     QVERIFY(slave.waitForReadyRead(20000));  // it says when it listens
     {
-        EngineOn on(ours);
+        test::EngineOn on(ours);
         Result r = on.Run(Request::Read(1, 10, 3));
         QCOMPARE(r.outcome, Outcome::Registers);
         QCOMPARE(r.registers, (QList<quint16>{110, 111, 112}));

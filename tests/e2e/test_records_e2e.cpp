@@ -9,9 +9,11 @@
 #include "serial/mscomm.h"
 #include "serial/portsettings.h"
 #include "tests/e2e/simprocess.h"
+#include "tests/support/scripteddrive.h"
 #include "tests/support/tool.h"
 
 #include <QAction>
+#include <QComboBox>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -29,18 +31,6 @@ namespace {
 
 const QString kPortLost = QStringLiteral("串口已断开，请检查连接后重新打开串口");
 
-// CRC-16/MODBUS worked out here, bit by bit, apart from the tool's own.
-quint16 ModbusCrc(const QByteArray& bytes)
-{
-    quint16 crc = 0xFFFF;
-    for (const char byte : bytes) {
-        crc ^= static_cast<quint8>(byte);
-        for (int bit = 0; bit < 8; ++bit)
-            crc = (crc & 1) ? static_cast<quint16>((crc >> 1) ^ 0xA001) : static_cast<quint16>(crc >> 1);
-    }
-    return crc;
-}
-
 // The row's fields the reply text gives, worked out here from the registers.
 QStringList ExpectedFields(const QString& reply)
 {
@@ -53,7 +43,7 @@ QStringList ExpectedFields(const QString& reply)
     fields.append(reply.mid(26, 4).toUpper());
     const QByteArray bytes = QByteArray::fromHex(reply.toLatin1());
     const quint16 sent = static_cast<quint16>(static_cast<quint8>(bytes[15]) | (static_cast<quint8>(bytes[16]) << 8));
-    fields.append(ModbusCrc(bytes.left(15)) == sent ? QStringLiteral("正确") : QStringLiteral("错误"));
+    fields.append(test::ModbusCrc(bytes.left(15)) == sent ? QStringLiteral("正确") : QStringLiteral("错误"));
     return fields;
 }
 
@@ -137,6 +127,10 @@ void TestRecordsE2e::everyReplyAcrossPauseAndUnplug()
     m_tool->form->Commandgraphstart->click();  // and on again
     waitForReplies(2);
 
+    // The boxes changed while the port is open: the retries use the settings
+    // the port was opened with.
+    m_tool->form->ComboMSCBaudrate->setEditText(QStringLiteral("19200"));
+    m_tool->form->Combo2->setEditText(QStringLiteral("7"));
     // The drive is pulled away; another appears under the same link.
     m_sim->signal(SIGKILL);
     m_sim->stop();
@@ -146,6 +140,8 @@ void TestRecordsE2e::everyReplyAcrossPauseAndUnplug()
     QTRY_VERIFY_WITH_TIMEOUT(m_tool->form->MSComm->PortOpen(), 10000);
     QCOMPARE(m_tool->form->CommandOpenMSC->text(), Form1::kCaptionClosePort);
     QVERIFY(reconnect.Part->isHidden());
+    QCOMPARE(m_tool->form->ComboMSCBaudrate->currentText(), QStringLiteral("9600"));
+    QCOMPARE(m_tool->form->StationAddr, QStringLiteral("01"));
     waitForReplies(3);  // polling resumed by itself
     QCOMPARE(m_tool->boxes.texts(), QStringList{kPortLost});
     QTRY_COMPARE(rec.Part->text(), QStringLiteral("实时记录：%1（%2 行）")
