@@ -146,8 +146,9 @@ int TestForm1DriveE2e::simLogCount(const QString& text)
 int TestForm1DriveE2e::framesReceived(const QString& frame)
 {
     int n = 0;
+    // Each line: the time, then "<- " and the bytes the drive received in one go.
     for (const QString& line : QString::fromLocal8Bit(sim->log()).split(u'\n'))
-        if (line.startsWith(QStringLiteral("<- ")))
+        if (line.contains(QStringLiteral(" <- ")))
             n += line.count(frame);
     return n;
 }
