@@ -8,6 +8,7 @@
 #include "modbus/engine.h"
 #include "modbus/statistics.h"
 #include "serial/serialtransport.h"
+#include "session/samplehistory.h"
 
 namespace kv {
 
@@ -32,6 +33,7 @@ LineSession::LineSession(std::unique_ptr<Transport> line, Clock& clock, QObject*
     , m_capture(std::make_unique<mb::TrafficCapture>())
     , m_sampler(std::make_unique<FastPoll>(*m_engine, [this] { return m_station; }))
     , m_recording(std::make_unique<LiveRecording>())
+    , m_history(std::make_unique<SampleHistory>())
 {
     Connect();
 }
@@ -67,6 +69,8 @@ void LineSession::Connect()
     connect(m_line.get(), &Transport::OpenChanged, this, [this](bool open) {
         if (open)
             m_statistics->Reset();  // counters run from the opening of the port
+        else
+            m_history->Break();  // a gap until samples come again
     });
 
     connect(m_sampler.get(), &FastPoll::Sampled, this, [this](const LiveSample& sample) {
@@ -95,6 +99,8 @@ void LineSession::SetFastSampling(bool on)
 
 void LineSession::SetPolling(bool run)
 {
+    if (m_polling != run)
+        m_history->Break();
     m_polling = run;
     if (!m_fastSampling)
         return;
@@ -112,6 +118,7 @@ void LineSession::TakeSample(const LiveSample& sample)
 void LineSession::OnSample(const LiveSample& sample)
 {
     m_recording->Record(sample);
+    m_history->Append(sample);
     emit Sample(sample);
 }
 

@@ -1,6 +1,7 @@
 // The line session: one per tool, without widgets. It owns what belongs to
 // the line (the transport, the transaction engine, the line's statistics,
-// the traffic capture, the fast sampler and the recording of live values)
+// the traffic capture, the fast sampler, the recording of live values and
+// the history of the run)
 // and offers each user the narrow part it needs. The main window is one of
 // its users: it tells the session its station and its polling switch, shows
 // the samples the session takes, and asks before it uses the line itself.
@@ -21,6 +22,7 @@ namespace kv {
 
 class FastPoll;
 class LiveRecording;
+class SampleHistory;
 class Transport;
 
 namespace mb {
@@ -45,6 +47,8 @@ public:
     mb::TrafficCapture& Capture() const { return *m_capture; }
     FastPoll& Sampler() const { return *m_sampler; }
     LiveRecording& Recording() const { return *m_recording; }
+    // Every sample since sampling started, for the trace and the trigger.
+    SampleHistory& History() const { return *m_history; }
 
     quint8 Station() const override { return m_station; }
     void SetStation(quint8 station) { m_station = station; }
@@ -85,6 +89,7 @@ private:
     std::unique_ptr<mb::TrafficCapture> m_capture;
     std::unique_ptr<FastPoll> m_sampler;
     std::unique_ptr<LiveRecording> m_recording;
+    std::unique_ptr<SampleHistory> m_history;
     quint8 m_station = 1;
     bool m_fastSampling = false;
     bool m_polling = false;
