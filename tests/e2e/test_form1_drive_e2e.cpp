@@ -13,6 +13,7 @@
 #include "common/intervaltimer.h"
 #include "drive/polling.h"
 #include "serial/mscomm.h"
+#include "serial/transport.h"
 #include "tests/e2e/simprocess.h"
 #include "tests/support/fakes.h"
 #include "tests/support/pty.h"
@@ -66,12 +67,16 @@ private:
     // to another (two frames a wait apart arrive together when the drive was
     // held up meanwhile).
     int framesReceived(const QString& frame);
+    // Waits until the window has taken every byte the drive has sent, so that
+    // a late echo of an earlier command is not read together with what follows.
+    void settle();
 
     std::unique_ptr<test::SimProcess> sim;
     std::unique_ptr<test::RecordingMessageBoxes> boxes;
     std::unique_ptr<test::FakePlatform> platform;
     std::unique_ptr<Form1> form;
     QList<PollReply> replies;
+    qint64 bytesTaken = 0;  // by the window, from the line
 };
 
 void TestForm1DriveE2e::cleanup()
@@ -102,13 +107,41 @@ bool TestForm1DriveE2e::openForm()
     form->Form_Load();
     form->show();
     connect(form.get(), &Form1::PollReplyHandled, this, [this](const PollReply& r) { replies.append(r); });
+    bytesTaken = 0;
+    connect(&form->MSComm->Line(), &Transport::Received, this, [this](const QByteArray& b) { bytesTaken += b.size(); });
     form->ComboMSCPort->setEditText(sim->path());
     form->CommandOpenMSC->click();
     return form->MSComm->PortOpen() && boxes->shown.isEmpty() && form->StationAddr == u"01";
 }
 
+void TestForm1DriveE2e::settle()
+{
+    // "<time> <- 01 03 00 04 00 06 84 09" for what the drive received in one
+    // go (every request here is 8 bytes), "<time> -> 01 06 ...  (note)" for
+    // each reply: the drive has answered every request it has, and the
+    // window has taken every byte of the answers.
+    auto settled = [this] {
+        qint64 requests = 0;
+        qint64 replies = 0;
+        qint64 bytes = 0;
+        for (const QString& line : QString::fromLocal8Bit(sim->log()).split(u'\n')) {
+            const qsizetype in = line.indexOf(QStringLiteral(" <- "));
+            const qsizetype out = line.indexOf(QStringLiteral(" -> "));
+            if (in >= 0)
+                requests += line.mid(in + 4).split(u' ', Qt::SkipEmptyParts).size() / 8;
+            if (out >= 0) {
+                ++replies;
+                bytes += line.mid(out + 4).section(QStringLiteral("  "), 0, 0).split(u' ', Qt::SkipEmptyParts).size();
+            }
+        }
+        return requests == replies && bytesTaken == bytes;
+    };
+    QTRY_VERIFY_WITH_TIMEOUT(settled(), 10000);
+}
+
 std::optional<PollReply> TestForm1DriveE2e::pollOnce()
 {
+    settle();
     const qsizetype before = replies.size();
     form->Timer1_Timer();
     QElapsedTimer clock;
@@ -122,7 +155,7 @@ std::optional<PollReply> TestForm1DriveE2e::pollOnce()
 
 std::optional<QPair<int, int>> TestForm1DriveE2e::readControlAndReference()
 {
-    QTest::qWait(150);  // late echoes of earlier writes are logged first
+    settle();  // late echoes of earlier writes are logged first
     form->Command3->click();
     form->Text1->setText(QStringLiteral("010300000002"));
     form->ChkCRC16->setChecked(true);
