@@ -436,8 +436,29 @@ void TraceRenderer::Render(QImage& image, const TraceSource& source, const Trace
     for (int i = 1; i < laneCount; ++i)
         all.HRun(l.lanes.left(), l.lanes.right(), l.lanes.top() + i * l.laneHeight, kGrid);
 
+    // The cursors: under the curves (a spike on a cursor stays visible), over the lanes' fill.
+    struct Mark {
+        std::optional<qint64> at;
+        QRgb colour;
+        QString name;
+    };
+    const Mark marks[] = {{view.CursorAt(TraceView::Cursor::A), kCursorA, QStringLiteral("A")},
+                          {view.CursorAt(TraceView::Cursor::B), kCursorB, QStringLiteral("B")}};
+    std::vector<std::pair<int, const Mark*>> shownMarks;
+    for (const Mark& m : marks) {
+        if (!m.at)
+            continue;
+        const int x = PixelOf(*m.at);
+        if (x < l.plot.left() || x > l.plot.right())
+            continue;
+        all.VRun(x, l.plot.top(), l.plot.bottom(), m.colour);
+        shownMarks.emplace_back(x, &m);
+    }
     DrawCurves(image, source, view);
     DrawLanes(image, source);
+    if (laneCount > 0)
+        for (const auto& [x, m] : shownMarks)
+            all.VRun(x, l.lanes.top(), l.lanes.bottom(), m->colour);
 
     // Frames and axes.
     auto frame = [&](const QRect& r) {
@@ -459,25 +480,6 @@ void TraceRenderer::Render(QImage& image, const TraceSource& source, const Trace
             const int y = l.plot.top() + int(std::lround(double(d) * (l.plot.height() - 1) / l.divisions));
             all.HRun(right - 1 - kTickLength, right - 1, y, colour);
         }
-    }
-
-    // The cursors.
-    struct Mark {
-        std::optional<qint64> at;
-        QRgb colour;
-        QString name;
-    };
-    const Mark marks[] = {{view.CursorAt(TraceView::Cursor::A), kCursorA, QStringLiteral("A")},
-                          {view.CursorAt(TraceView::Cursor::B), kCursorB, QStringLiteral("B")}};
-    std::vector<std::pair<int, const Mark*>> shownMarks;
-    for (const Mark& m : marks) {
-        if (!m.at)
-            continue;
-        const int x = PixelOf(*m.at);
-        if (x < l.plot.left() || x > l.plot.right())
-            continue;
-        all.VRun(x, l.plot.top(), gridBottom, m.colour);
-        shownMarks.emplace_back(x, &m);
     }
 
     // The texts.
