@@ -422,7 +422,7 @@ int main(int argc, char** argv)
         window.resize(kWidth, kHeight);
         window.show();
         QCoreApplication::processEvents();
-        const qint64 spike = history.FirstMs() + 3 * 100'003 * 1000 / kRate;
+        const qint64 spike = history.At(3 * 100'003).timeMs;  // a sample of 95 A
         window.Plot->ClickAt(spike - 4000);
         window.Plot->ClickAt(spike + 3000);
         const std::pair<const char*, qint64> spans[] = {{"whole", 0}, {"1h", 3'600'000}, {"10min", 600'000}, {"10s", 10'000}};
@@ -434,6 +434,23 @@ int main(int argc, char** argv)
             window.Refresh();
             window.grab().save(dir + QStringLiteral("/trace-window-%1.png").arg(QLatin1String(name)));
         }
+        // A capture around a spike, as the trigger would hand it over.
+        TraceCapture capture;
+        capture.id = 1;
+        capture.triggerMs = history.At(history.FirstAtOrAfter(spike)).timeMs;
+        capture.fromMs = capture.triggerMs - 5000;
+        capture.toMs = capture.triggerMs + 2000;
+        capture.cause = QStringLiteral("电流 > 50 A");
+        auto samples = std::make_shared<SampleHistory>();
+        for (qint64 i = history.FirstAtOrAfter(capture.fromMs); i < history.FirstAtOrAfter(capture.toMs + 1); ++i)
+            samples->Append(history.At(i).Sample());
+        capture.samples = samples;
+        capture.faultRecordError = QStringLiteral("无应答");
+        RenderCapture(capture, QSize(1280, 720)).save(dir + QStringLiteral("/trace-capture.png"));
+        window.AddCapture(capture);
+        window.ShowCapture(0);
+        window.Refresh();
+        window.grab().save(dir + QStringLiteral("/trace-window-capture.png"));
         return 0;
     }
     std::printf("One drawing after a zoom or pan step, %d steps from the whole run down to 10 s, %d x %d:\n", kSteps,
