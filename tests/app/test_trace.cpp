@@ -77,6 +77,7 @@ private slots:
     void spikeShowsAtEveryZoom_data();
     void spikeShowsAtEveryZoom();
     void gapIsDrawnAsAGap();
+    void saysFromWhenItHoldsData();
     void captureShownWithItsTrigger_data();
     void captureShownWithItsTrigger();
     void drawingsBatchedWhileSampling();
@@ -296,6 +297,20 @@ void TestTrace::gapIsDrawnAsAGap()
     }
     QVERIFY(curvePixels > 0);
     QCOMPARE(gapPixels, 0);
+}
+
+void TestTrace::saysFromWhenItHoldsData()
+{
+    // A history of two blocks: the third block's first sample drops the oldest.
+    SampleHistory history(2 * SampleHistory::kBlockSize);
+    TraceWindow w(history, m_tool->boxes, m_tool->files);
+    for (int i = 0; i < 2 * SampleHistory::kBlockSize; ++i)
+        history.Append(Sample(kT0 + 1000LL * i, 500, 100));
+    QVERIFY(w.HeldFrom->isHidden());
+    history.Append(Sample(kT0 + 1000LL * 2 * SampleHistory::kBlockSize, 500, 100));
+    QVERIFY(!w.HeldFrom->isHidden());
+    // The oldest block of 4096 samples, one a second, has gone: 1 h 8 min 16 s.
+    QCOMPARE(w.HeldFrom->text(), QStringLiteral("数据自 2026-11-30 15:13:49 起，更早的已丢弃"));
 }
 
 void TestTrace::captureShownWithItsTrigger_data()
