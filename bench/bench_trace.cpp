@@ -539,11 +539,12 @@ int main(int argc, char** argv)
         }
         const double us = double(ThreadNanoseconds() - start) / 1e3 / double(more);
         const qint64 wallMs = QDateTime::currentMSecsSinceEpoch() - wallStart;
+        const int burstFrames = frames;
         const Figures frame = Run(steps, [&](const Step&) { window.Refresh(); });
         std::printf("\nAppending one sample, the window open and following the last minute, a burst of %lld:\n"
                     "  %.2f us a sample on average (history, the window's live work, %d frames drawn in %lld ms)\n"
                     "  one live frame %.2f ms: at %lld samples a second (a frame each) %.1f %% of a core\n",
-                    more, us, frames, wallMs, frame.mean, kRate, frame.mean * double(kRate) / 10.0);
+                    more, us, burstFrames, wallMs, frame.mean, kRate, frame.mean * double(kRate) / 10.0);
     }
     return 0;
 }
