@@ -1,5 +1,6 @@
 #include "app/additions.h"
 
+#include "app/analysismenu.h"
 #include "app/captureui.h"
 #include "app/chartexport.h"
 #include "app/fastsampling.h"
@@ -14,6 +15,7 @@
 #include "app/reconnect.h"
 #include "app/responsetimeout.h"
 #include "app/statusline.h"
+#include "app/tracewindow.h"
 #include "modbus/engine.h"
 #include "modbus/statistics.h"
 #include "session/linesession.h"
@@ -81,6 +83,9 @@ Additions::Additions(Form1& form, LineSession& session, MessageBoxes& boxes, Fil
     auto* reconnect = new Reconnect(form, settings, *status, prefs, this);
     new ResponseTimeoutItem(session.Engine(), settings, prefs, &form, this);
     new LanguageMenu(settings, prefs, boxes, this);
+
+    // "分析", after "设置": the trace of the run's samples.
+    new TraceMenu(session.History(), AnalysisMenu(form), boxes, files, &form, this);
 
     connect(&form, &Form1::PortChanged, this, [this, &form, lineStatus, reconnect](PortEvent event) {
         if (event == PortEvent::Opened)

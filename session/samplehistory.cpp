@@ -3,6 +3,7 @@
 #include <QMetaObject>
 
 #include <algorithm>
+#include <bitset>
 
 namespace kv {
 
@@ -14,10 +15,12 @@ constexpr int kL3 = 512;  // per third-level summary
 
 } // namespace
 
-// Times and registers apart (20 bytes a sample, no padding), and the summaries.
+// Times, registers and CRC verdicts apart (20 bytes and a bit a sample, no
+// padding), and the summaries.
 struct SampleHistory::Block {
     std::array<qint64, kBlockSize> times;
     std::array<std::array<quint16, kRegLiveBlockCount>, kBlockSize> registers;
+    std::bitset<kBlockSize> crcBad;
     std::array<Extremes, kBlockSize / kL1> l1;
     std::array<Extremes, kBlockSize / kL2> l2;
     std::array<Extremes, kBlockSize / kL3> l3;
@@ -26,12 +29,21 @@ struct SampleHistory::Block {
     qint64 firstStretch = 0;   // the stretch of the block's first sample
     std::vector<int> starts;   // local indices (> 0) where a new stretch starts
 
-    Entry EntryAt(int i) const { return Entry{times[static_cast<size_t>(i)], registers[static_cast<size_t>(i)]}; }
+    Entry EntryAt(int i) const
+    {
+        const auto k = static_cast<size_t>(i);
+        return Entry{times[k], registers[k], !crcBad[k]};
+    }
 };
 
 PollReply SampleHistory::Entry::Decoded() const
 {
     return DecodeLiveRegisters(registers);
+}
+
+LiveSample SampleHistory::Entry::Sample() const
+{
+    return SampleFromRegisters(registers, timeMs, crcGood);
 }
 
 void SampleHistory::Extremes::Add(const Entry& e)
@@ -97,6 +109,7 @@ void SampleHistory::Append(const LiveSample& sample)
         b.starts.push_back(i);
     b.times[static_cast<size_t>(i)] = time;
     b.registers[static_cast<size_t>(i)] = sample.registers;
+    b.crcBad[static_cast<size_t>(i)] = !sample.crcGood;
     ++b.size;
     const Entry e = b.EntryAt(i);
     b.l1[static_cast<size_t>(i / kL1)].Add(e);

@@ -2,8 +2,8 @@
 // memory with its time stamp, independent of the strip chart and of the
 // recording, for the trace window and the trigger.
 //
-// A sample is kept as its time and its six registers (20 bytes); values are
-// decoded when asked for. Samples sit in blocks of kBlockSize, each with a
+// A sample is kept as its time, its six registers and its reply's CRC
+// verdict (20 bytes and a bit); values are decoded when asked for. Samples sit in blocks of kBlockSize, each with a
 // summary of every 8, 64 and 512 samples and of the whole block (minimum and
 // maximum of each value, which status bits were set anywhere and everywhere),
 // so that the extremes of any stretch of time are found by touching a few
@@ -36,13 +36,17 @@ public:
     static constexpr qint64 kDropMs = 3'600'000;  // what goes when the history is full
     static constexpr int kBlockSize = 4096;
 
-    // One sample as kept: its time and its registers as read.
+    // One sample as kept: its time, its registers as read and whether its
+    // reply's CRC was right.
     struct Entry {
         qint64 timeMs = 0;
         std::array<quint16, kRegLiveBlockCount> registers{};
+        bool crcGood = true;
         // The five values as the window decodes them, and the status word.
         PollReply Decoded() const;
         quint16 Status() const { return registers[kRegLiveBlockCount - 1]; }
+        // The live sample it was kept from.
+        LiveSample Sample() const;
     };
 
     // What a stretch of samples holds: per value the least and greatest raw

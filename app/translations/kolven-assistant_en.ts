@@ -320,6 +320,10 @@
         <source>设置</source>
         <translation>Settings</translation>
     </message>
+    <message>
+        <source>分析</source>
+        <translation>Analysis</translation>
+    </message>
 </context>
 <context>
     <name>kv::CaptureUi</name>
@@ -2827,6 +2831,223 @@
     <message>
         <source>发送: </source>
         <translation>Sent: </translation>
+    </message>
+</context>
+<context>
+    <name>kv::TraceMenu</name>
+    <message>
+        <source>趋势分析…</source>
+        <translation>Trace…</translation>
+    </message>
+</context>
+<context>
+    <name>kv::TraceRenderer</name>
+    <message>
+        <source>暂无数据</source>
+        <translation>No data yet</translation>
+    </message>
+</context>
+<context>
+    <name>kv::TraceWindow</name>
+    <message>
+        <source>捕获 #%1  %2  %3</source>
+        <translation>Capture #%1  %2  %3</translation>
+    </message>
+    <message>
+        <source>趋势分析</source>
+        <translation>Trace</translation>
+    </message>
+    <message>
+        <source>滚轮：缩放时间&#x3000;拖动：平移
+右键拖出方框：放大该区域
+单击：放置光标 A、B，拖动光标可移动</source>
+        <translation>Wheel: zoom the time   Drag: pan
+Right-drag a box: zoom into it
+Click: place cursors A and B; drag a cursor to move it</translation>
+    </message>
+    <message>
+        <source>全部</source>
+        <translation>All</translation>
+    </message>
+    <message>
+        <source>显示全部数据</source>
+        <translation>Show all the data</translation>
+    </message>
+    <message>
+        <source>10秒</source>
+        <translation>10 s</translation>
+    </message>
+    <message>
+        <source>1分钟</source>
+        <translation>1 min</translation>
+    </message>
+    <message>
+        <source>10分钟</source>
+        <translation>10 min</translation>
+    </message>
+    <message>
+        <source>显示最近 %1</source>
+        <translation>Show the last %1</translation>
+    </message>
+    <message>
+        <source>跟随</source>
+        <translation>Follow</translation>
+    </message>
+    <message>
+        <source>最新的数据保持在右边缘</source>
+        <translation>Keep the newest sample at the right edge</translation>
+    </message>
+    <message>
+        <source>自动缩放</source>
+        <translation>Autoscale</translation>
+    </message>
+    <message>
+        <source>每条曲线按所显示的数据缩放</source>
+        <translation>Scale each curve to what is shown of it</translation>
+    </message>
+    <message>
+        <source>清除光标</source>
+        <translation>Clear cursors</translation>
+    </message>
+    <message>
+        <source>导出…</source>
+        <translation>Export…</translation>
+    </message>
+    <message>
+        <source>数据（CSV）…</source>
+        <translation>Data (CSV)…</translation>
+    </message>
+    <message>
+        <source>光标 A、B 之间的数据；没有光标时为所显示的范围</source>
+        <translation>The samples between cursors A and B; without cursors, the span shown</translation>
+    </message>
+    <message>
+        <source>图片（PNG）…</source>
+        <translation>Picture (PNG)…</translation>
+    </message>
+    <message>
+        <source>复制图片</source>
+        <translation>Copy picture</translation>
+    </message>
+    <message>
+        <source>返回实时</source>
+        <translation>Back to live</translation>
+    </message>
+    <message>
+        <source>曲线</source>
+        <translation>Curve</translation>
+    </message>
+    <message>
+        <source>自动</source>
+        <translation>Auto</translation>
+    </message>
+    <message>
+        <source>B−A</source>
+        <translation>B−A</translation>
+    </message>
+    <message>
+        <source>最小</source>
+        <translation>Min</translation>
+    </message>
+    <message>
+        <source>最大</source>
+        <translation>Max</translation>
+    </message>
+    <message>
+        <source>平均</source>
+        <translation>Mean</translation>
+    </message>
+    <message>
+        <source>勾选则显示该曲线</source>
+        <translation>Ticked: the curve is shown</translation>
+    </message>
+    <message>
+        <source>勾选则按所显示的数据缩放</source>
+        <translation>Ticked: scaled to what is shown of it</translation>
+    </message>
+    <message>
+        <source>捕获</source>
+        <translation>Captures</translation>
+    </message>
+    <message>
+        <source>代码</source>
+        <translation>Code</translation>
+    </message>
+    <message>
+        <source>名称</source>
+        <translation>Name</translation>
+    </message>
+    <message>
+        <source>值</source>
+        <translation>Value</translation>
+    </message>
+    <message>
+        <source>（另 %1 次）</source>
+        <translation>(%1 more)</translation>
+    </message>
+    <message>
+        <source>无变化</source>
+        <translation>no change</translation>
+    </message>
+    <message>
+        <source>单击曲线放置光标 A、B</source>
+        <translation>Click the plot to place cursors A and B</translation>
+    </message>
+    <message>
+        <source>数据自 %1 起，更早的已丢弃</source>
+        <translation>Data from %1 on; older samples were dropped</translation>
+    </message>
+    <message>
+        <source>选择一次捕获可查看它的数据和故障记录</source>
+        <translation>Choose a capture to see its samples and fault record</translation>
+    </message>
+    <message>
+        <source>故障记录（04 组）</source>
+        <translation>Fault record (group 04)</translation>
+    </message>
+    <message>
+        <source>故障记录未能读取：%1</source>
+        <translation>Fault record not read: %1</translation>
+    </message>
+    <message>
+        <source>无故障记录</source>
+        <translation>No fault record</translation>
+    </message>
+    <message>
+        <source>导出数据</source>
+        <translation>Export data</translation>
+    </message>
+    <message>
+        <source>CSV 文件 (*.csv)</source>
+        <translation>CSV files (*.csv)</translation>
+    </message>
+    <message>
+        <source>趋势.csv</source>
+        <translation>trace.csv</translation>
+    </message>
+    <message>
+        <source>数据未能导出：%1</source>
+        <translation>The data could not be exported: %1</translation>
+    </message>
+    <message>
+        <source>无法写入</source>
+        <translation>cannot write</translation>
+    </message>
+    <message>
+        <source>导出图片</source>
+        <translation>Export picture</translation>
+    </message>
+    <message>
+        <source>PNG 图片 (*.png)</source>
+        <translation>PNG pictures (*.png)</translation>
+    </message>
+    <message>
+        <source>趋势.png</source>
+        <translation>trace.png</translation>
+    </message>
+    <message>
+        <source>图片未能保存：%1</source>
+        <translation>The picture could not be saved: %1</translation>
     </message>
 </context>
 <context>

@@ -95,12 +95,13 @@ void TestAdditions::menusComeAfterTheOriginal()
     QStringList titles;
     for (QAction* a : m_tool->form->menuBar()->actions())
         titles.append(a->text());
-    QCOMPARE(titles, (QStringList{"开始", "记录", "参数", "设置"}));
+    QCOMPARE(titles, (QStringList{"开始", "记录", "参数", "设置", "分析"}));
     QCOMPARE(ItemTexts(m_tool->form->findChild<QMenu*>("RecordMenu")),
              (QStringList{"保存日志…", "通讯记录到文件…", "停止通讯记录", "统计清零", "记录实时数据…", "停止记录",
                           "保存曲线图片…", "复制曲线图片"}));
     QCOMPARE(ItemTexts(m_tool->form->findChild<QMenu*>("SettingsMenu")),
              (QStringList{"高速采样", "断线自动重连", "响应超时…", "语言 / Language"}));
+    QCOMPARE(ItemTexts(m_tool->form->findChild<QMenu*>("AnalysisMenu")), (QStringList{"趋势分析…"}));
 }
 
 void TestAdditions::statusLineShowsThePort()

@@ -8,6 +8,7 @@
 #include "app/logbox.h"
 #include "app/parameditdialog.h"
 #include "app/parametermenu.h"
+#include "app/tracewindow.h"
 #include "drive/paramsetrunner.h"
 #include "common/intervaltimer.h"
 #include "modbus/rtu.h"
@@ -200,6 +201,35 @@ void TestLanguage::englishLeavesNoChinese()
     for (int r = 0; r < table->rowCount(); ++r)
         for (int c = 0; c < table->columnCount(); ++c)
             texts << table->item(r, c)->text() << table->item(r, c)->toolTip();
+
+    // The trace window with a capture on show (its fault record not read),
+    // its tables' headers and rows, and its picture's names.
+    m_tool->add->findChild<QAction*>(QStringLiteral("TraceOpen"))->trigger();
+    TraceWindow* trace = m_tool->Piece<TraceMenu>().Window();
+    TraceCapture capture;
+    capture.id = 1;
+    capture.cause = QStringLiteral("Fault ↑");
+    capture.samples = std::make_shared<SampleHistory>();
+    capture.faultRecordError = QStringLiteral("no reply");
+    trace->AddCapture(capture);
+    trace->ShowCapture(0);
+    texts += TextsOf(trace) << trace->CaptureList->item(0)->text() << CaptureTitle(capture);
+    for (QTableWidget* t : {trace->CursorTable, trace->FaultRecord}) {
+        for (int c = 0; c < t->columnCount(); ++c)
+            texts << t->horizontalHeaderItem(c)->text();
+        for (int r = 0; r < t->rowCount(); ++r)
+            for (int c = 0; c < t->columnCount(); ++c)
+                if (QTableWidgetItem* item = t->item(r, c))
+                    texts << item->text() << item->toolTip();
+    }
+    const HistorySource names(m_tool->session->History());
+    for (int k = 0; k < names.CurveCount(); ++k)
+        texts << names.Curve(k).name;
+    for (int i = 0; i < names.LaneCount(); ++i)
+        texts << names.LaneName(i);
+    texts << QCoreApplication::translate("kv::TraceRenderer", "暂无数据");
+    trace->ShowLive();
+    texts += TextsOf(trace);
 
     // Messages and their titles.
     m_tool->boxes.answers = {MsgAnswer::No, MsgAnswer::No};
