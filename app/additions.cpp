@@ -103,6 +103,9 @@ Additions::~Additions()
     m_form.SetLineGate(nullptr);
     m_form.SetPollingTakenOver(false);
     m_form.SetLineLent(false);
+    // The menus it added go with it; the window's own stays.
+    for (const char* name : {"RecordMenu", "ParamMenu", "SettingsMenu", "AnalysisMenu"})
+        delete m_form.menuBar()->findChild<QMenu*>(QString::fromLatin1(name));
 }
 
 } // namespace kv

@@ -180,6 +180,11 @@ StatusLine::StatusLine(QStatusBar* bar, QObject* parent)
     Capture->hide();
 }
 
+StatusLine::~StatusLine()
+{
+    delete m_row;
+}
+
 QLabel* StatusLine::AddPart(const QString& objectName)
 {
     auto* label = new Part(m_row);

@@ -18,6 +18,8 @@ class StatusLine : public QObject {
     Q_OBJECT
 public:
     explicit StatusLine(QStatusBar* bar, QObject* parent = nullptr);
+    // Its parts leave the window's status bar with it.
+    ~StatusLine() override;
 
     // A new part at the right end, named for tests (objectName).
     QLabel* AddPart(const QString& objectName);

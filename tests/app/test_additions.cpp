@@ -262,6 +262,9 @@ void TestAdditions::fastSamplingIsKept()
     QCOMPARE(m_tool->session->Sampler().PeriodMs(), 0);
     QVERIFY(again.FastPeriods.last()->isChecked());
     QCOMPARE(again.FastPeriods.last()->text(), QStringLiteral("尽快"));
+    // The menus and status parts of the additions made before went with them.
+    QCOMPARE(m_tool->form->menuBar()->actions().size(), 5);
+    QCOMPARE(m_tool->form->findChildren<QLabel*>(QStringLiteral("statusPort")).size(), 1);
 }
 
 void TestAdditions::chartPictureIsTheSurface()
