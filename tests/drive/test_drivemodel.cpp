@@ -83,6 +83,8 @@ private slots:
         QTest::newRow("1604") << 1604 << 8;
         QTest::newRow("9906 rated current 8.4 A") << 9906 << 84;
         QTest::newRow("2202 acceleration 5.0 s") << 2202 << 50;
+        QTest::newRow("0118 DI 1-3: DI1 (run enable) closed") << 118 << 100;
+        QTest::newRow("0143 on-time days at power-up") << 143 << 128;
     }
     void helpTextSettings()
     {
@@ -359,6 +361,83 @@ private slots:
         m.trip(5);
         QCOMPARE(int(Param(m, 401)), 5);
         QCOMPARE(int(Param(m, 412)), 2); // the previous fault moves down the history
+        QCOMPARE(int(Param(m, 413)), 0);
+        QCOMPARE(m.write(kv::kRegControlWord, kv::kCwStop), WriteResult::Ok);
+        QCOMPARE(m.write(kv::kRegControlWord, kv::kCwFaultReset), WriteResult::Ok);
+        m.trip(7);
+        QCOMPARE(int(Param(m, 401)), 7);
+        QCOMPARE(int(Param(m, 412)), 5);
+        QCOMPARE(int(Param(m, 413)), 2);
+    }
+
+    void faultRecord_data()
+    {
+        QTest::addColumn<int>("reference");     // 0: never started
+        QTest::addColumn<double>("faultAfter"); // 0: tripped by hand at the end
+        QTest::addColumn<double>("seconds");
+        QTest::addColumn<int>("inputs");        // DI1..DI6 as bits 0..5
+        QTest::addColumn<QList<int>>("record"); // 0401..0405, 0409..0411
+        QTest::addColumn<double>("overload");   // 0407, 0408 against the running current and torque
+        // 0402/0403: the on-time counter, 128 days at power-up, days and 2 s ticks.
+        QTest::newRow("by hand at 25 Hz after 2 min 5 s")
+            << 10000 << 0.0 << 125.0 << 0x01 << QList<int>{4, 128, 62, 730, 250, 0x1337, 100, 0} << 1.0;
+        QTest::newRow("by hand, stopped, after 2 h")
+            << 0 << 0.0 << 7201.0 << 0x2A << QList<int>{4, 128, 3600, 0, 0, 0x1240, 10, 101} << 1.0;
+        QTest::newRow("timed, 20 s after a start at 50 Hz: alarm, above limit, overload")
+            << 20000 << 20.0 << 21.0 << 0x01 << QList<int>{4, 128, 10, 1460, 500, 0x17B7, 100, 0} << 2.5;
+    }
+    void faultRecord()
+    {
+        QFETCH(int, reference);
+        QFETCH(double, faultAfter);
+        QFETCH(double, seconds);
+        QFETCH(int, inputs);
+        QFETCH(QList<int>, record);
+        QFETCH(double, overload);
+        DriveModel m(Codes());
+        m.setDigitalInputs(static_cast<unsigned>(inputs));
+        m.setFaultAfterRunning(faultAfter, 4);
+        if (reference > 0)
+            Start(m, static_cast<std::uint16_t>(reference));
+        m.advance(seconds - 2.0); // running values before any overload
+        const double current = Param(m, 104), torque = Param(m, 105);
+        m.advance(2.0);
+        if (faultAfter == 0.0)
+            m.trip(4);
+        QList<int> r; // one block of 13 from 0x0190, as a master reads it
+        for (int reg = 0x0190; reg < 0x0190 + 13; ++reg)
+            r << (m.isReadable(reg) ? m.read(reg) : -1);
+        QCOMPARE(r.mid(0, 5) + r.mid(8, 5), record + QList<int>(2, 0)); // no faults before
+        QVERIFY2(r[5] >= 525 && r[5] <= 550, qPrintable(QString::number(r[5]))); // DC voltage
+        QVERIFY(std::abs(r[6] - overload * current) <= 0.03 * overload * current + 1);
+        QVERIFY(std::abs(r[7] - overload * torque) <= 0.03 * overload * torque + 1);
+    }
+
+    void currentPeaksBeforeATimedTrip_data()
+    {
+        QTest::addColumn<double>("faultAfter");
+        QTest::addColumn<double>("lead"); // half a second; half the run when shorter
+        QTest::newRow("after 10 s") << 10.0 << 0.5;
+        QTest::newRow("after 0.8 s") << 0.8 << 0.4;
+    }
+    void currentPeaksBeforeATimedTrip()
+    {
+        QFETCH(double, faultAfter);
+        QFETCH(double, lead);
+        DriveModel m(Codes());
+        m.setFaultAfterRunning(faultAfter, 1);
+        Start(m, 20000);
+        m.advance(faultAfter - lead - 0.05);
+        QList<int> trace{m.read(kv::kRegCurrent)}; // the running value, then the last part of the run
+        for (int i = 0; i < 4; ++i) {
+            m.advance(lead / 4);
+            trace << m.read(kv::kRegCurrent);
+            QVERIFY2(trace[i + 1] > trace[i], qPrintable(QString("%1 -> %2").arg(trace[i]).arg(trace[i + 1])));
+        }
+        QVERIFY2(trace.last() > 2 * trace.first(), qPrintable(QString::number(trace.last())));
+        QCOMPARE(m.state(), DriveState::OperationEnabled);
+        m.advance(0.1);
+        QCOMPARE(m.state(), DriveState::Fault);
     }
 
     void resetNeedsARisingEdge()

@@ -404,6 +404,14 @@ private slots:
         QTest::newRow("fault after nan") << QStringList{"--fault-after", "nan"} << false;
         QTest::newRow("seed negative") << QStringList{"--seed", "-1"} << false;
         QTest::newRow("empty link") << QStringList{"--link="} << false;
+        QTest::newRow("station range backwards") << QStringList{"--station", "6-3"} << false;
+        QTest::newRow("station 0 in a list") << QStringList{"--station", "0,1"} << false;
+        QTest::newRow("trip at a station not on the line") << QStringList{"--fault-after", "20@2"} << false;
+        QTest::newRow("three @ in a delay") << QStringList{"--station", "1-3", "--delay", "200@1@2@3"} << false;
+        QTest::newRow("stray bytes have no station") << QStringList{"--station", "1,2", "--stray", "2@1@2"} << false;
+        QTest::newRow("tcp on every address") << QStringList{"--tcp", "0.0.0.0:5020"} << true;
+        QTest::newRow("tcp on a host name") << QStringList{"--tcp", "localhost:5020"} << false;
+        QTest::newRow("tcp and a device") << QStringList{"--tcp", "5020", "--port", "/dev/ttyUSB0"} << false;
     }
     void options()
     {
@@ -413,6 +421,61 @@ private slots:
         const auto o = Parse(args, &error);
         QCOMPARE(o.has_value(), valid);
         QCOMPARE(error.empty(), valid);
+    }
+
+    void stationOptions_data()
+    {
+        QTest::addColumn<QStringList>("args");
+        QTest::addColumn<QString>("drives"); // station:trip seconds/fault code of each drive
+        QTest::newRow("default") << QStringList{} << "1:0/3";
+        QTest::newRow("list and range, sorted, once each") << QStringList{"--station", "5,2,3-4,2"}
+                                                           << "2:0/3 3:0/3 4:0/3 5:0/3";
+        QTest::newRow("without @: the first station")
+            << QStringList{"--station", "9,4", "--fault-after", "12.5", "--fault-code", "7"} << "4:12.5/7 9:0/3";
+        QTest::newRow("each its own") << QStringList{"--station", "3,17", "--fault-after", "20@17", "--fault-code",
+                                                     "9@3", "--fault-code", "5"}
+                                      << "3:0/9 17:20/3";
+    }
+    void stationOptions()
+    {
+        QFETCH(QStringList, args);
+        QFETCH(QString, drives);
+        std::string error;
+        const auto o = Parse(args, &error);
+        QVERIFY2(o, error.c_str());
+        QStringList got;
+        for (int s : o->stations)
+            got << QString("%1:%2/%3").arg(s).arg(o->driveFault(s).afterSeconds).arg(o->driveFault(s).code);
+        QCOMPARE(got.join(' '), drives);
+        QCOMPARE(o->station, o->stations.front());
+    }
+
+    void stationReplyFaults_data()
+    {
+        QTest::addColumn<QString>("option");
+        QTest::addColumn<QList<int>>("replies"); // the station of each reply, in order
+        QTest::addColumn<QString>("faults");     // per reply: - none, d dropped, l late, c bad CRC, s split
+        QTest::newRow("first 2 of station 2") << "--drop=2@2" << QList<int>{1, 2, 1, 2, 2, 1} << "-d-d--";
+        QTest::newRow("first 2 on the line") << "--drop=2" << QList<int>{2, 1, 2} << "dd-";
+        QTest::newRow("every 2nd of station 2") << "--bad-crc=/2@2" << QList<int>{2, 1, 2, 2, 1, 2} << "--c--c";
+        QTest::newRow("station 1's first split") << "--split=40@1@1" << QList<int>{2, 1, 1} << "-s-";
+        QTest::newRow("station 2 late") << "--delay=300@all@2" << QList<int>{1, 2, 2, 1} << "-ll-";
+    }
+    void stationReplyFaults()
+    {
+        QFETCH(QString, option);
+        QFETCH(QList<int>, replies);
+        QFETCH(QString, faults);
+        const auto o = Parse({"--station", "1,2", option}, nullptr);
+        QVERIFY(o);
+        FaultInjector f(o->faults);
+        QString got;
+        for (int station : replies) {
+            const ReplyPlan p = f.plan(Frame("0103020001"), station);
+            const bool crc = CrcValid(Concat(p.firstPart, p.secondPart));
+            got += p.drop ? 'd' : p.delayMs > 0 ? 'l' : !crc ? 'c' : p.splitAt > 0 ? 's' : '-';
+        }
+        QCOMPARE(got, faults);
     }
 
     void optionValues()

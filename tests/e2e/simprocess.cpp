@@ -4,10 +4,13 @@
 
 #include <QElapsedTimer>
 
+#include <arpa/inet.h>
 #include <cerrno>
 #include <csignal>
 #include <fcntl.h>
+#include <netinet/in.h>
 #include <poll.h>
+#include <sys/socket.h>
 #include <termios.h>
 #include <unistd.h>
 
@@ -50,6 +53,12 @@ bool SimProcess::start(const QStringList& args)
     return !m_path.isEmpty();
 }
 
+int SimProcess::tcpPort() const
+{
+    const qsizetype colon = m_path.lastIndexOf(u':');
+    return m_path.startsWith(u'/') || colon < 0 ? 0 : m_path.mid(colon + 1).toInt();
+}
+
 void SimProcess::signal(int sig)
 {
     if (m_process.state() != QProcess::NotRunning)
@@ -86,25 +95,74 @@ bool SimProcess::waitForLog(const QString& needle, int count, int timeoutMs)
     return true;
 }
 
-LineClient::LineClient(const QString& path)
+LineClient::LineClient(const QString& path, const QString& settings)
 {
     m_fd = ::open(path.toLocal8Bit().constData(), O_RDWR | O_NOCTTY | O_NONBLOCK | O_CLOEXEC);
     if (m_fd < 0)
         return;
-    termios t{};
-    if (::tcgetattr(m_fd, &t) == 0) {
-        ::cfmakeraw(&t);
-        ::cfsetispeed(&t, B9600);
-        ::cfsetospeed(&t, B9600);
-        ::tcsetattr(m_fd, TCSANOW, &t);
-    }
+    setSettings(settings);
     ::tcflush(m_fd, TCIOFLUSH);
+}
+
+LineClient::LineClient(int tcpPort)
+{
+    m_fd = ::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
+    if (m_fd < 0)
+        return;
+    sockaddr_in address{};
+    address.sin_family = AF_INET;
+    address.sin_port = htons(static_cast<quint16>(tcpPort));
+    address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+    if (::connect(m_fd, reinterpret_cast<const sockaddr*>(&address), sizeof address) != 0) {
+        close();
+        return;
+    }
+    ::fcntl(m_fd, F_SETFL, ::fcntl(m_fd, F_GETFL) | O_NONBLOCK);
+}
+
+bool LineClient::setSettings(const QString& settings)
+{
+    const QStringList parts = settings.split(u',');
+    termios t{};
+    if (parts.size() != 4 || ::tcgetattr(m_fd, &t) != 0)
+        return false;
+    ::cfmakeraw(&t);
+    t.c_cflag &= ~static_cast<tcflag_t>(CSIZE | PARENB | PARODD | CSTOPB);
+    t.c_cflag |= (parts[2] == u"7" ? CS7 : CS8) | (parts[3] == u"2" ? CSTOPB : 0);
+    if (parts[1] != u"N")
+        t.c_cflag |= PARENB | (parts[1] == u"O" ? PARODD : 0);
+    const speed_t speed = parts[0] == u"19200" ? B19200 : parts[0] == u"4800" ? B4800 : B9600;
+    ::cfsetispeed(&t, speed);
+    ::cfsetospeed(&t, speed);
+    return ::tcsetattr(m_fd, TCSANOW, &t) == 0;
+}
+
+void LineClient::close()
+{
+    if (m_fd >= 0)
+        ::close(m_fd);
+    m_fd = -1;
+}
+
+bool LineClient::waitForClose(int timeoutMs)
+{
+    QElapsedTimer clock;
+    clock.start();
+    while (clock.elapsed() < timeoutMs) {
+        pollfd p{m_fd, POLLIN, 0};
+        if (::poll(&p, 1, 20) <= 0)
+            continue;
+        char buf[256];
+        const ssize_t n = ::read(m_fd, buf, sizeof buf);
+        if (n == 0 || (n < 0 && (errno == ECONNRESET || errno == EPIPE)))
+            return true;
+    }
+    return false;
 }
 
 LineClient::~LineClient()
 {
-    if (m_fd >= 0)
-        ::close(m_fd);
+    close();
 }
 
 bool LineClient::write(const QByteArray& bytes)

@@ -413,6 +413,127 @@ private slots:
         QVERIFY(p.readAllStandardError().contains("cannot open /nonexistent/ttyUSB9"));
     }
 
+    void faultRecordAfterTrips()
+    {
+        QElapsedTimer sinceStart;
+        sinceStart.start();
+        SimProcess sim;
+        QVERIFY2(sim.start({"--fault-after", "3", "--fault-code", "9"}), qPrintable(sim.error()));
+        Master m(sim.path());
+        QVERIFY(m.ok());
+        QVERIFY(m.write(kv::ParameterRegister(2202), 0)); // no ramp: 25 Hz at once
+        QVERIFY(m.write(kv::kRegFrequencyReference, 10000));
+        QVERIFY(m.write(kv::kRegControlWord, kv::kCwStartPrepare));
+        QVERIFY(m.write(kv::kRegControlWord, kv::kCwStartRun));
+        std::uint16_t live[6] = {};
+        QCOMPARE(m.read(kv::kRegLiveBlockStart, 6, live), 6);
+        QVERIFY(!kv::BitSet(live[5], kv::kSwAlarm)); // read early in the run, before the overload
+        QVERIFY(WaitFor([&] { return kv::BitSet(std::uint16_t(m.readOne(kv::kRegStatusWord)), kv::kSwFault); }, 60000));
+
+        std::uint16_t r[13] = {}; // 0401..0413 in one read
+        QCOMPARE(m.read(0x0190, 13, r), 13);
+        const int ticks = int(sinceStart.elapsed() / 2000) + 1;
+        QCOMPARE(QList<int>({r[0], r[1], r[3], r[4], r[8], r[9], r[10], r[11], r[12]}),
+                 QList<int>({9, 128, 730, 250, 0x13B7, 100, 0, 0, 0}));
+        QVERIFY2(r[2] >= 1 && r[2] <= ticks, qPrintable(QString::number(r[2]))); // 3 s of running or more
+        QVERIFY2(r[5] >= 525 && r[5] <= 550, qPrintable(QString::number(r[5])));
+        // The overload that tripped it: 2.5 times the running current.
+        QVERIFY2(std::abs(r[6] - 2.5 * live[1]) <= 0.05 * 2.5 * live[1], qPrintable(QString::number(r[6])));
+
+        // Reset, start, trip at once: no overload, the first fault moves down.
+        for (std::uint16_t word : {kv::kCwStop, kv::kCwFaultReset, kv::kCwStartPrepare, kv::kCwStartRun})
+            QVERIFY(m.write(kv::kRegControlWord, word));
+        sim.signal(SIGUSR1);
+        QVERIFY(sim.waitForLog(QStringLiteral("station 1: drive tripped on request: fault 9"), 1));
+        QCOMPARE(m.read(0x0190, 13, r), 13);
+        QVERIFY2(std::abs(r[6] - live[1]) <= 0.05 * live[1], qPrintable(QString::number(r[6])));
+        QCOMPARE(QList<int>({r[0], r[11], r[12]}), QList<int>({9, 9, 0}));
+    }
+
+    void severalStationsOnOneLine()
+    {
+        SimProcess sim;
+        QVERIFY2(sim.start({"--station", "3,17", "--fault-after", "0.5@17"}), qPrintable(sim.error()));
+        LineClient line(sim.path());
+        auto ask = [&line](const char* frame, int size) {
+            return line.write(Frame(frame)) ? line.read(size).toHex() : QByteArray();
+        };
+        // Nobody answers for station 5: the first bytes back are station 3's reply.
+        QVERIFY(line.write(Frame("050314B50001")));
+        QCOMPARE(ask("030314B50001", 7), Frame("0303020003").toHex());
+        QCOMPARE(ask("110314B50001", 7), Frame("1103020011").toHex());
+        // Group 33 in one block each, telling the drives apart.
+        QCOMPARE(ask("03030CE40005", 15), Frame("03030A0262010308FF009C0262").toHex());
+        QCOMPARE(ask("11030CE40005", 15), Frame("11030A02410101090D00580241").toHex());
+        for (const char* start : {"030600000476", "03060000047F", "110600000476", "11060000047F"})
+            QCOMPARE(ask(start, 8), Frame(start).toHex());
+        // Both run; only 17 trips.
+        QVERIFY(WaitFor([&] { return ask("110300090001", 7).mid(8, 2).toInt(nullptr, 16) & (1 << kv::kSwFault); }, 60000));
+        const int three = ask("030300090001", 7).mid(6, 4).toInt(nullptr, 16);
+        QVERIFY(kv::BitSet(std::uint16_t(three), kv::kSwReadyForReference) && !kv::BitSet(std::uint16_t(three), kv::kSwFault));
+        QVERIFY(sim.waitForLog(QStringLiteral("station 17: drive tripped: fault 3"), 1));
+        QVERIFY(!sim.log().contains("station 3: drive tripped"));
+    }
+
+    void lineSettingsOfTheMaster_data()
+    {
+        QTest::addColumn<QStringList>("args");
+        QTest::addColumn<QString>("master");
+        QTest::addColumn<QString>("refusal"); // in the log; empty: answered
+        // A Linux pseudo-terminal carries the baud rate and the stop bits, not parity or data bits.
+        QTest::newRow("19200,E,8,1") << QStringList{} << "19200,E,8,1"
+                                     << "line settings differ: master 19200,?,?,1, drive 9600,N,8,1";
+        QTest::newRow("9600,N,8,2") << QStringList{} << "9600,N,8,2"
+                                    << "line settings differ: master 9600,?,?,2, drive 9600,N,8,1";
+        QTest::newRow("the drive's own") << QStringList{"--baud", "19200", "--parity", "E"} << "19200,E,8,1" << "";
+        QTest::newRow("parity does not cross a pseudo-terminal") << QStringList{} << "9600,E,8,1" << "";
+        QTest::newRow("unpaced: not checked") << QStringList{"--no-pace"} << "19200,E,8,1" << "";
+    }
+    void lineSettingsOfTheMaster()
+    {
+        QFETCH(QStringList, args);
+        QFETCH(QString, master);
+        QFETCH(QString, refusal);
+        SimProcess sim;
+        QVERIFY2(sim.start(args), qPrintable(sim.error()));
+        LineClient line(sim.path(), master);
+        QVERIFY(line.write(kPoll));
+        if (!refusal.isEmpty()) {
+            QVERIFY2(sim.waitForLog(refusal, 1), sim.log().constData());
+            // At the drive's settings: answered, and nothing came before the reply.
+            QVERIFY(line.setSettings(QStringLiteral("9600,N,8,1")));
+            QVERIFY(line.write(kPoll));
+        }
+        const QByteArray reply = line.read(17);
+        QCOMPARE(reply.left(3).toHex(), QByteArray("01030c"));
+        QVERIFY(CrcValid(reply));
+    }
+
+    void rtuOverTcp()
+    {
+        SimProcess sim;
+        QVERIFY2(sim.start({"--tcp", "0", "--split", "60000@3-3"}), qPrintable(sim.error()));
+        QVERIFY2(sim.path().startsWith("127.0.0.1:") && sim.tcpPort() > 0, qPrintable(sim.path()));
+        LineClient first(sim.tcpPort());
+        QVERIFY(first.write(Frame("010600012710")));
+        QCOMPARE(first.read(8).toHex(), Frame("010600012710").toHex());
+        QVERIFY(first.write(Frame("010300010001")));
+        QCOMPARE(first.read(7).toHex(), Frame("0103022710").toHex());
+        // A second client while the first is connected is refused.
+        LineClient second(sim.tcpPort());
+        QVERIFY(second.waitForClose());
+        QVERIFY(sim.waitForLog(QStringLiteral("refused a client from 127.0.0.1:"), 1));
+        // The first goes away in the middle of a reply (its second half due a minute later).
+        QVERIFY(first.write(kPoll));
+        QCOMPARE(first.read(8).size(), 8);
+        first.close();
+        QVERIFY(sim.waitForLog(QStringLiteral("went away during a reply"), 1));
+        LineClient third(sim.tcpPort());
+        QVERIFY(third.write(kPoll));
+        QVERIFY(CrcValid(third.read(17)));
+        QCOMPARE(sim.stop(), 0);
+    }
+
     void pymodbusClient()
     {
         const QString python = QStringLiteral("/usr/bin/python3");

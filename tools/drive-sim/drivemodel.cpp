@@ -53,8 +53,8 @@ const std::pair<int, std::uint16_t> kDefaults[] = {
     {3102, 300},
     // 32 supervision: output frequency above 45 Hz, current.
     {3201, 103}, {3202, 0}, {3203, 450}, {3204, 104}, {3206, 84}, {3207, 105},
-    // 33 information.
-    {3301, 0x0250}, {3302, 0x0101}, {3304, 41}, {3305, 0x0250},
+    // 33 information: station 1's (setIdentity gives every station its own).
+    {3301, 0x0250}, {3302, 0x0101}, {3303, 2301}, {3304, 88}, {3305, 0x0250},
     // 34 panel display.
     {3401, 103}, {3403, 500}, {3404, 9}, {3405, 3}, {3407, 500},
     {3408, 104}, {3410, 84}, {3411, 9}, {3412, 1}, {3414, 84},
@@ -93,7 +93,8 @@ bool IsLiveCode(int code)
 {
     switch (code) {
     case 101: case 102: case 103: case 104: case 105: case 106: case 107: case 108:
-    case 109: case 110: case 120: case 121: case 124: case 134:
+    case 109: case 110: case 118: case 119: case 120: case 121: case 124: case 134:
+    case 143: case 144:
     case 5306: case 5307: case 5320:
         return true;
     default:
@@ -109,6 +110,11 @@ std::uint16_t ToRegister(double value)
 
 constexpr double kTwoPi = 2.0 * std::numbers::pi;
 constexpr double kAlarmLeadSeconds = 3.0;
+// Before a timed trip the current climbs over this time to this multiple of
+// its running value.
+constexpr double kOverloadLeadSeconds = 0.5;
+constexpr double kOverloadPeak = 2.5;
+constexpr double kSecondsPerDay = 86400.0;
 constexpr double kMaxStep = 0.05;
 
 } // namespace
@@ -346,15 +352,26 @@ void DriveModel::trip(std::uint16_t faultCode)
 {
     if (m_state == DriveState::Fault)
         return;
-    // The fault record keeps the values at the moment of the trip.
+    // The fault record keeps the values at the moment of the trip, as the
+    // actual-value parameters show them.
+    auto actual = [this](int code) {
+        bool live = false;
+        const std::uint16_t v = liveValue(code, &live);
+        return live ? v : parameter(code);
+    };
     m_params[413] = parameter(412);
     m_params[412] = parameter(401);
     m_params[401] = faultCode;
-    m_params[404] = ToRegister(m_frequencyHz / nominalFrequencyHz() * parameter(9908));
-    m_params[405] = ToRegister(m_frequencyHz * 10.0);
-    m_params[406] = ToRegister(dcVoltageV());
-    m_params[407] = ToRegister(currentA() * 10.0);
+    m_params[402] = actual(143);
+    m_params[403] = actual(144);
+    m_params[404] = actual(102);
+    m_params[405] = actual(103);
+    m_params[406] = actual(107);
+    m_params[407] = actual(104);
+    m_params[408] = actual(105);
     m_params[409] = statusWord();
+    m_params[410] = actual(118);
+    m_params[411] = actual(119);
     m_state = DriveState::Fault;
     m_frequencyHz = 0.0;
     m_rampDirection = 0;
@@ -366,6 +383,18 @@ void DriveModel::setFaultAfterRunning(double seconds, std::uint16_t faultCode)
 {
     m_faultAfter = std::isfinite(seconds) && seconds > 0.0 ? seconds : 0.0;
     m_faultCode = faultCode;
+}
+
+void DriveModel::setIdentity(int station)
+{
+    const int i = std::max(station, 1) - 1;
+    static const std::uint16_t kSoftware[] = {0x0250, 0x0241, 0x0262};
+    static const std::uint16_t kRatedCurrent[] = {88, 125, 156, 230};
+    m_params[3301] = kSoftware[i % 3];
+    m_params[3302] = static_cast<std::uint16_t>(0x0101 + i % 4);
+    m_params[3303] = static_cast<std::uint16_t>((23 + i / 52) * 100 + 1 + i % 52);
+    m_params[3304] = kRatedCurrent[i % 4];
+    m_params[3305] = kSoftware[i % 3];
 }
 
 void DriveModel::setParameter(int code, std::uint16_t value)
@@ -407,7 +436,31 @@ double DriveModel::currentA() const
     else if (m_rampDirection < 0)
         load = std::max(0.0, load - 0.1 * in);
     const double wobble = 1.0 + 0.01 * std::sin(kTwoPi * 0.9 * m_time);
-    return std::sqrt(magnetising * magnetising + load * load) * wobble;
+    return std::sqrt(magnetising * magnetising + load * load) * wobble * overloadFactor();
+}
+
+double DriveModel::overloadFactor() const
+{
+    if (m_faultAfter <= 0.0 || m_state != DriveState::OperationEnabled)
+        return 1.0;
+    const double lead = std::min(kOverloadLeadSeconds, m_faultAfter / 2.0);
+    const double x = std::clamp((m_runSeconds - (m_faultAfter - lead)) / lead, 0.0, 1.0);
+    return 1.0 + (kOverloadPeak - 1.0) * x;
+}
+
+double DriveModel::onTimeSeconds() const
+{
+    // Parameters 0143 and 0144 hold the counter at power-up; it runs on with
+    // the drive's time.
+    return parameter(143) * kSecondsPerDay + parameter(144) * 2.0 + m_time;
+}
+
+std::uint16_t DriveModel::digitalInputDigits(int first) const
+{
+    int digits = 0;
+    for (int di = first; di < first + 3; ++di)
+        digits = digits * 10 + ((m_digitalInputs >> (di - 1)) & 1u);
+    return static_cast<std::uint16_t>(digits);
 }
 
 double DriveModel::dcVoltageV() const
@@ -494,10 +547,14 @@ std::uint16_t DriveModel::liveValue(int code, bool* isLive) const
     case 108: return ToRegister(std::min(1.0, m_frequencyHz / fn) * parameter(9905));
     case 109: return ToRegister(300.0 + 120.0 * currentA() / in + (alarmActive() ? 450.0 : 0.0));
     case 110: return ToRegister(targetFrequencyHz() * 10.0);
+    case 118: return digitalInputDigits(1);
+    case 119: return digitalInputDigits(4);
     case 120: return ToRegister(ai1Raw());
     case 121: return ToRegister(ai2Raw());
     case 124: return ToRegister(40.0 + 160.0 * m_frequencyHz / std::max(parameter(2008) / 10.0, 1.0));
     case 134: return m_controlWord;
+    case 143: return ToRegister(std::floor(onTimeSeconds() / kSecondsPerDay));
+    case 144: return ToRegister(std::floor(std::fmod(onTimeSeconds(), kSecondsPerDay) / 2.0));
     case 5306: return m_goodMessages;
     case 5307: return m_crcErrors;
     case 5320: return statusWord();

@@ -47,11 +47,38 @@ public:
     // Lets `seconds` of drive time pass: ramp, running time, a timed fault.
     void advance(double seconds);
 
-    // Trips the drive at once with the given fault code (parameter 0401).
+    // Trips the drive at once with the given fault code and fills the fault
+    // record, group 04, as it stands at that moment:
+    //   0401 fault code            0407 current (as 0104)
+    //   0402 on-time days (0143)   0408 torque (as 0105)
+    //   0403 on-time ticks (0144)  0409 status word
+    //   0404 speed (as 0102)       0410 DI 1-3 (as 0118)
+    //   0405 frequency (as 0103)   0411 DI 4-6 (as 0119)
+    //   0406 DC voltage (as 0107)  0412, 0413 the two faults before
+    // The drive has no calendar clock: the time of a fault is its power-on
+    // time counter, whole days and 2-second ticks within the day.
     void trip(std::uint16_t faultCode);
     // Trips the drive after it has run for `seconds` since a start (0 = never);
-    // the alarm bit announces the trip during the last few seconds.
+    // the alarm bit announces the trip during the last few seconds, and in
+    // the last half second the current climbs to 2.5 times its running value
+    // (the overload that trips it).
     void setFaultAfterRunning(double seconds, std::uint16_t faultCode);
+
+    // The drive information of group 33 for a drive at this station: every
+    // station has its own test date, and the software and program versions and
+    // the drive size vary, so that drives on one line can be told apart.
+    // Station s (i = s - 1):
+    //   3301 software version  0x0250, 0x0241, 0x0262 for i mod 3 = 0, 1, 2
+    //   3302 program version   0x0101 + i mod 4
+    //   3303 test date         year and week, YYWW: (23 + i / 52) * 100 + 1 + i mod 52
+    //   3304 drive size        rated current in 0.1 A: 88, 125, 156, 230 for i mod 4
+    //   3305 parameter table   as 3301
+    void setIdentity(int station);
+
+    // The digital inputs DI1..DI6 as bits 0..5 (after power-up: DI1, run
+    // enable, closed). Parameters 0118 and 0119 show them as three digits each,
+    // DI1 (DI4) first: 100 = DI1 closed, DI2 and DI3 open.
+    void setDigitalInputs(unsigned bits) { m_digitalInputs = bits & 0x3Fu; }
 
     // Sets a parameter's value directly (line settings shown in group 53).
     void setParameter(int code, std::uint16_t value);
@@ -82,6 +109,9 @@ private:
     double nominalCurrentA() const;
     double nominalFrequencyHz() const;
     bool alarmActive() const;
+    double overloadFactor() const;
+    double onTimeSeconds() const;
+    std::uint16_t digitalInputDigits(int first) const;
 
     std::map<int, std::uint16_t> m_params;
     DriveState m_state = DriveState::SwitchOnInhibited;
@@ -97,6 +127,7 @@ private:
     std::uint16_t m_goodMessages = 0;
     bool m_openMap = false;
     std::uint16_t m_crcErrors = 0;
+    unsigned m_digitalInputs = 0x01;
 };
 
 } // namespace kv::sim

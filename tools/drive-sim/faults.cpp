@@ -1,5 +1,6 @@
 #include "tools/drive-sim/faults.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <cmath>
 #include <cstdlib>
@@ -121,54 +122,78 @@ std::optional<ValueFault> ParseValueFault(const std::string& text, long minValue
 }
 
 FaultInjector::FaultInjector(const FaultOptions& options)
-    : m_options(options), m_random(options.seed)
+    : m_options(options)
 {
+    m_line.random.seed(options.seed);
+    for (const auto& entry : options.stations)
+        m_stations[entry.first].random.seed(options.seed ^ (0x9E3779B97F4A7C15ULL * static_cast<std::uint64_t>(entry.first)));
 }
 
-bool FaultInjector::hits(const FaultWhen& when)
+bool FaultInjector::hits(const FaultWhen& when, Counter& counter)
 {
     switch (when.kind) {
     case FaultWhen::Kind::Never: return false;
     case FaultWhen::Kind::All: return true;
-    case FaultWhen::Kind::Range: return m_count >= when.first && m_count <= when.last;
-    case FaultWhen::Kind::Every: return m_count % when.period == 0;
+    case FaultWhen::Kind::Range: return counter.count >= when.first && counter.count <= when.last;
+    case FaultWhen::Kind::Every: return counter.count % when.period == 0;
     case FaultWhen::Kind::Rate: {
         std::uniform_real_distribution<double> u(0.0, 1.0);
-        return u(m_random) < when.rate;
+        return u(counter.random) < when.rate;
     }
     }
     return false;
 }
 
-ReplyPlan FaultInjector::plan(const std::vector<std::uint8_t>& reply)
+ReplyPlan FaultInjector::plan(const std::vector<std::uint8_t>& reply, int station)
 {
-    ++m_count;
+    ++m_line.count;
     ReplyPlan p;
     // Every decision is taken, in this order, for every reply: the generator
     // advances the same way whatever the outcome.
-    p.drop = hits(m_options.drop);
-    const bool delay = hits(m_options.delayMs.when) && m_options.delayMs.value > 0;
-    const bool stray = hits(m_options.stray.when) && m_options.stray.value > 0;
-    p.badCrc = hits(m_options.badCrc);
-    const bool split = hits(m_options.splitGapMs.when);
+    p.drop = hits(m_options.drop, m_line);
+    const bool delay = hits(m_options.delayMs.when, m_line) && m_options.delayMs.value > 0;
+    const bool stray = hits(m_options.stray.when, m_line) && m_options.stray.value > 0;
+    p.badCrc = hits(m_options.badCrc, m_line);
+    bool split = hits(m_options.splitGapMs.when, m_line);
     if (stray) {
         std::uniform_int_distribution<int> byte(0, 255);
         for (long i = 0; i < m_options.stray.value; ++i)
-            p.stray.push_back(static_cast<std::uint8_t>(byte(m_random)));
+            p.stray.push_back(static_cast<std::uint8_t>(byte(m_line.random)));
+    }
+    p.delayMs = delay ? static_cast<int>(m_options.delayMs.value) : 0;
+    int splitGapMs = static_cast<int>(m_options.splitGapMs.value);
+
+    const auto own = m_options.stations.find(station);
+    if (own != m_options.stations.end()) {
+        const StationFaults& f = own->second;
+        Counter& counter = m_stations[station];
+        ++counter.count;
+        const bool drop = hits(f.drop, counter);
+        const bool late = hits(f.delayMs.when, counter) && f.delayMs.value > 0;
+        const bool badCrc = hits(f.badCrc, counter);
+        const bool ownSplit = hits(f.splitGapMs.when, counter);
+        p.drop = p.drop || drop;
+        p.badCrc = p.badCrc || badCrc;
+        if (late)
+            p.delayMs = std::max(p.delayMs, static_cast<int>(f.delayMs.value));
+        if (ownSplit) {
+            split = true;
+            splitGapMs = static_cast<int>(f.splitGapMs.value);
+        }
     }
     if (p.drop) {
         p.stray.clear();
         p.badCrc = false;
+        p.delayMs = 0;
         return p;
     }
-    p.delayMs = delay ? static_cast<int>(m_options.delayMs.value) : 0;
 
     std::vector<std::uint8_t> body = reply;
     if (p.badCrc && body.size() >= 2)
         body.back() = static_cast<std::uint8_t>(body.back() ^ 0xFF);
     if (split && body.size() >= 2) {
         p.splitAt = static_cast<int>(body.size() / 2);
-        p.splitGapMs = static_cast<int>(m_options.splitGapMs.value);
+        p.splitGapMs = splitGapMs;
     }
     p.firstPart = p.stray;
     p.firstPart.insert(p.firstPart.end(), body.begin(), body.begin() + (p.splitAt > 0 ? p.splitAt : static_cast<long>(body.size())));

@@ -3,6 +3,7 @@
 #pragma once
 
 #include <cstdint>
+#include <map>
 #include <optional>
 #include <random>
 #include <string>
@@ -32,6 +33,17 @@ struct ValueFault {
 };
 std::optional<ValueFault> ParseValueFault(const std::string& text, long minValue, long maxValue, std::string* error);
 
+// The faults of one drive among several on the line: they hit that drive's
+// replies only, counted among its own replies. Stray bytes are noise on the
+// line and have no such form.
+struct StationFaults {
+    ValueFault delayMs;
+    ValueFault splitGapMs;
+    FaultWhen drop;
+    FaultWhen badCrc;
+};
+
+// Faults without a station hit every reply on the line, counted over the line.
 struct FaultOptions {
     ValueFault delayMs;   // reply delay
     ValueFault splitGapMs; // reply written in two parts with a gap
@@ -39,6 +51,7 @@ struct FaultOptions {
     FaultWhen badCrc;     // reply with a corrupt CRC
     ValueFault stray;     // this many random bytes before the reply
     std::uint64_t seed = 1;
+    std::map<int, StationFaults> stations; // by station number
 };
 
 // What happens to one reply.
@@ -60,19 +73,27 @@ class FaultInjector {
 public:
     explicit FaultInjector(const FaultOptions& options);
 
-    // Decides the faults of the next reply and lays out its bytes. Each fault
-    // draws from the one seeded generator in a fixed order, so a run with the
-    // same seed and the same requests hits the same replies.
-    ReplyPlan plan(const std::vector<std::uint8_t>& reply);
+    // Decides the faults of the next reply, the reply of `station`, and lays
+    // out its bytes. The line's faults draw from the one seeded generator in a
+    // fixed order, so a run with the same seed and the same requests hits the
+    // same replies; a station's own faults draw from a generator of their own
+    // (seeded from the seed and the station), so they never shift the line's.
+    // Both apply: a reply is dropped or corrupted if either says so, delayed
+    // by the longer delay, split with the station's gap if its split hits.
+    ReplyPlan plan(const std::vector<std::uint8_t>& reply, int station = 0);
 
-    std::uint64_t repliesPlanned() const { return m_count; }
+    std::uint64_t repliesPlanned() const { return m_line.count; }
 
 private:
-    bool hits(const FaultWhen& when);
+    struct Counter {
+        std::mt19937_64 random;
+        std::uint64_t count = 0;
+    };
+    static bool hits(const FaultWhen& when, Counter& counter);
 
     FaultOptions m_options;
-    std::mt19937_64 m_random;
-    std::uint64_t m_count = 0;
+    Counter m_line;
+    std::map<int, Counter> m_stations;
 };
 
 } // namespace kv::sim

@@ -11,6 +11,7 @@
 #include <csignal>
 #include <cstdio>
 #include <fcntl.h>
+#include <memory>
 #include <random>
 #include <unistd.h>
 
@@ -74,14 +75,23 @@ int main(int argc, char** argv)
     std::vector<int> codes;
     for (int code : kv::CatalogueParameterCodes())
         codes.push_back(code);
-    DriveModel model(codes);
-    model.setParameter(5302, static_cast<std::uint16_t>(options.station));
-    model.setParameter(5303, static_cast<std::uint16_t>(options.baud <= 65535 ? options.baud : 0));
-    model.setParameter(5304, ParityCode(options));
-    model.setFaultAfterRunning(options.faultAfterSeconds, static_cast<std::uint16_t>(options.faultCode));
-    model.setOpenMap(options.openMap);
+    // One drive per station, each with its own state, parameters and faults.
+    std::vector<std::unique_ptr<DriveModel>> models;
+    std::vector<SlaveDrive> drives;
+    for (int station : options.stations) {
+        auto model = std::make_unique<DriveModel>(codes);
+        model->setIdentity(station);
+        model->setParameter(5302, static_cast<std::uint16_t>(station));
+        model->setParameter(5303, static_cast<std::uint16_t>(options.baud <= 65535 ? options.baud : 0));
+        model->setParameter(5304, ParityCode(options));
+        const DriveFault fault = options.driveFault(station);
+        model->setFaultAfterRunning(fault.afterSeconds, static_cast<std::uint16_t>(fault.code));
+        model->setOpenMap(options.openMap);
+        drives.push_back({station, model.get()});
+        models.push_back(std::move(model));
+    }
 
-    ModbusSlave slave(model, options.station);
+    ModbusSlave slave(drives);
     if (!slave.isValid()) {
         std::fprintf(stderr, "drive-sim: %s\n", slave.error().c_str());
         return 1;
@@ -91,17 +101,22 @@ int main(int argc, char** argv)
         std::fprintf(stderr, "drive-sim: cannot install signal handlers\n");
         return 1;
     }
-    LineServer server(options, model, slave, faults, stderr);
+    LineServer server(options, drives, slave, faults, stderr);
     if (!server.open(&error)) {
         std::fprintf(stderr, "drive-sim: %s\n", error.c_str());
         return 1;
     }
-    // The path alone on standard output, for scripts; the rest goes to the log.
+    // The path (or for TCP the address) alone on standard output, for
+    // scripts; the rest goes to the log.
     std::printf("%s\n", server.path().c_str());
     std::fflush(stdout);
-    std::fprintf(stderr, "%s drive-sim: station %d on %s%s%s, %d %c%d%d, seed %llu\n", TimeStamp().c_str(),
-                 options.station, server.path().c_str(), options.link.empty() ? "" : " linked as ",
-                 options.link.c_str(), options.baud, options.parity, options.dataBits, options.stopBits,
+    std::string stations;
+    for (int station : options.stations)
+        stations += (stations.empty() ? "" : ", ") + std::to_string(station);
+    std::fprintf(stderr, "%s drive-sim: station%s %s on %s%s%s%s, %d %c%d%d, seed %llu\n", TimeStamp().c_str(),
+                 options.stations.size() == 1 ? "" : "s", stations.c_str(), options.tcp ? "TCP " : "",
+                 server.path().c_str(), options.link.empty() ? "" : " linked as ", options.link.c_str(),
+                 options.baud, options.parity, options.dataBits, options.stopBits,
                  static_cast<unsigned long long>(options.faults.seed));
     const int status = server.run(g_signalPipe[0]);
     server.close();

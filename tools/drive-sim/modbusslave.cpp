@@ -73,8 +73,17 @@ std::string HexBytes(const std::vector<std::uint8_t>& bytes)
 }
 
 ModbusSlave::ModbusSlave(DriveModel& model, int station)
-    : m_model(model), m_station(station)
+    : ModbusSlave(std::vector<SlaveDrive>{{station, &model}})
 {
+}
+
+ModbusSlave::ModbusSlave(const std::vector<SlaveDrive>& drives)
+    : m_drives(drives)
+{
+    if (m_drives.empty()) {
+        m_error = "no drive on the line";
+        return;
+    }
     int sv[2] = {-1, -1};
     if (::socketpair(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0, sv) != 0) {
         m_error = std::string("socketpair: ") + std::strerror(errno);
@@ -87,9 +96,11 @@ ModbusSlave::ModbusSlave(DriveModel& model, int station)
     // The register table libmodbus answers reads from: large enough for the
     // highest register the model knows; filled from the model per request.
     int highest = 0;
-    for (int reg = 0; reg <= 0xFFFF; ++reg) {
-        if (m_model.isReadable(reg))
-            highest = reg;
+    for (const SlaveDrive& d : m_drives) {
+        for (int reg = highest + 1; reg <= 0xFFFF; ++reg) {
+            if (d.model->isReadable(reg))
+                highest = reg;
+        }
     }
     m_mappedRegisters = highest + 1;
     m_mapping = modbus_mapping_new(0, 0, m_mappedRegisters, 0);
@@ -116,6 +127,24 @@ ModbusSlave::~ModbusSlave()
         ::close(m_libSide);
     if (m_ourSide >= 0)
         ::close(m_ourSide);
+}
+
+DriveModel* ModbusSlave::drive(int station) const
+{
+    for (const SlaveDrive& d : m_drives) {
+        if (d.station == station)
+            return d.model;
+    }
+    return nullptr;
+}
+
+void ModbusSlave::countCrcError(int station)
+{
+    // A frame for a drive, or a broadcast every drive hears.
+    for (const SlaveDrive& d : m_drives) {
+        if (station == 0 || d.station == station)
+            d.model->countCrcError();
+    }
 }
 
 int ModbusSlave::pending() const
@@ -191,8 +220,7 @@ std::vector<SlaveEvent> ModbusSlave::handle(const std::vector<std::uint8_t>& chu
                 SlaveEvent e;
                 e.kind = SlaveEvent::Kind::BadFrame;
                 if (frame.size() >= 4) {
-                    if (station == m_station || station == 0)
-                        m_model.countCrcError();
+                    countCrcError(station);
                     e.note = "ignored: bad CRC";
                 } else {
                     e.note = "ignored: incomplete frame";
@@ -220,8 +248,7 @@ std::vector<SlaveEvent> ModbusSlave::handle(const std::vector<std::uint8_t>& chu
             e.request.assign(chunk.begin() + static_cast<long>(offset),
                              chunk.begin() + static_cast<long>(offset + used));
             if (rc < 0 && err == EMBBADCRC) {
-                if (station == m_station || station == 0)
-                    m_model.countCrcError();
+                countCrcError(station);
                 e.note = "ignored: bad CRC";
             } else if (rc < 0 && err == ETIMEDOUT) {
                 e.note = "ignored: incomplete frame";
@@ -244,24 +271,32 @@ SlaveEvent ModbusSlave::handleFrame(const std::vector<std::uint8_t>& req)
     e.request = req;
     const int station = req[0];
     const int function = req.size() > 1 ? req[1] : 0;
-    if (station != m_station && station != 0) {
+    e.station = station;
+    DriveModel* model = drive(station);
+    if (!model && station != 0) {
         e.kind = SlaveEvent::Kind::OtherStation;
         e.note = "ignored: for station " + std::to_string(station);
         return e;
     }
-    m_model.countGoodMessage();
     const int len = static_cast<int>(req.size());
 
     if (station == 0) {
+        // Every drive on the line carries out a broadcast write.
         e.kind = SlaveEvent::Kind::Broadcast;
-        if (function == kFnWriteSingleRegister && req.size() >= 8) {
-            const WriteResult r = m_model.write(Word(req, 2), static_cast<std::uint16_t>(Word(req, 4)));
-            e.note = r == WriteResult::Ok ? "broadcast write carried out" : "broadcast write refused";
-        } else {
-            e.note = "broadcast ignored: only writes are taken from station 0";
+        const bool write = function == kFnWriteSingleRegister && req.size() >= 8;
+        int refused = 0;
+        for (const SlaveDrive& d : m_drives) {
+            d.model->countGoodMessage();
+            if (write && d.model->write(Word(req, 2), static_cast<std::uint16_t>(Word(req, 4))) != WriteResult::Ok)
+                ++refused;
         }
+        if (!write)
+            e.note = "broadcast ignored: only writes are taken from station 0";
+        else
+            e.note = refused == 0 ? "broadcast write carried out" : "broadcast write refused";
         return e;
     }
+    model->countGoodMessage();
 
     e.kind = SlaveEvent::Kind::Reply;
     if (function == kFnReadHoldingRegisters && req.size() >= 8) {
@@ -273,20 +308,20 @@ SlaveEvent ModbusSlave::handleFrame(const std::vector<std::uint8_t>& req)
         } else {
             bool readable = address + count <= m_mappedRegisters;
             for (int r = address; readable && r < address + count; ++r)
-                readable = m_model.isReadable(r);
+                readable = model->isReadable(r);
             if (!readable) {
                 modbus_reply_exception(m_ctx, req.data(), MODBUS_EXCEPTION_ILLEGAL_DATA_ADDRESS);
                 e.note = "exception 02: registers outside the map";
             } else {
                 for (int r = address; r < address + count; ++r)
-                    m_mapping->tab_registers[r] = m_model.read(r);
+                    m_mapping->tab_registers[r] = model->read(r);
                 modbus_reply(m_ctx, req.data(), len, m_mapping);
             }
         }
     } else if (function == kFnWriteSingleRegister && req.size() >= 8) {
         const int address = Word(req, 2);
         const auto value = static_cast<std::uint16_t>(Word(req, 4));
-        switch (m_model.write(address, value)) {
+        switch (model->write(address, value)) {
         case WriteResult::Ok:
             modbus_reply(m_ctx, req.data(), len, m_mapping);
             break;

@@ -27,6 +27,12 @@ namespace kv::sim {
 // Bytes as two hexadecimal digits each, separated by blanks, for the log.
 std::string HexBytes(const std::vector<std::uint8_t>& bytes);
 
+// A drive on the line and the station it answers as.
+struct SlaveDrive {
+    int station = 1;
+    DriveModel* model = nullptr;
+};
+
 struct SlaveEvent {
     enum class Kind {
         Reply,        // a request for this station, answered (normal or exception reply)
@@ -38,18 +44,23 @@ struct SlaveEvent {
     std::vector<std::uint8_t> request; // the frame libmodbus took (empty for unreadable bytes)
     std::vector<std::uint8_t> reply;   // Reply only
     std::string note;                  // what happened, for the log
+    int station = 0;                   // the frame's station (0 for broadcasts and unreadable bytes)
 };
 
 class ModbusSlave {
 public:
     ModbusSlave(DriveModel& model, int station);
+    // Several drives on one line, each answering for its own station.
+    explicit ModbusSlave(const std::vector<SlaveDrive>& drives);
     ~ModbusSlave();
     ModbusSlave(const ModbusSlave&) = delete;
     ModbusSlave& operator=(const ModbusSlave&) = delete;
 
     bool isValid() const { return m_ctx != nullptr; }
     const std::string& error() const { return m_error; }
-    int station() const { return m_station; }
+    int station() const { return m_drives.front().station; }
+    // The drive at this station, or null.
+    DriveModel* drive(int station) const;
 
     // Takes one chunk of bytes received from the line (one frame, or frames
     // back to back) and returns what each frame in it led to.
@@ -60,9 +71,9 @@ private:
     std::vector<std::uint8_t> takeReply();
     int pending() const;
     void discardPending();
+    void countCrcError(int station);
 
-    DriveModel& m_model;
-    int m_station;
+    std::vector<SlaveDrive> m_drives;
     int m_libSide = -1; // libmodbus reads requests and writes replies here
     int m_ourSide = -1; // we write requests and read replies here
     modbus_t* m_ctx = nullptr;

@@ -1,5 +1,7 @@
 #include "tools/drive-sim/options.h"
 
+#include <algorithm>
+#include <arpa/inet.h>
 #include <cctype>
 #include <cerrno>
 #include <cmath>
@@ -32,7 +34,78 @@ bool IsStandardBaud(long baud)
     }
 }
 
+// "1", "1,2,5", "3-6", "1,3-5,9": stations 1..247, returned ascending, each once.
+bool ParseStations(const std::string& text, std::vector<int>* out)
+{
+    std::vector<int> stations;
+    std::size_t from = 0;
+    while (from <= text.size()) {
+        const std::size_t comma = std::min(text.find(',', from), text.size());
+        const std::string item = text.substr(from, comma - from);
+        const std::size_t dash = item.find('-');
+        long a = 0;
+        long b = 0;
+        if (dash == std::string::npos) {
+            if (!ParseInt(item, 1, 247, &a))
+                return false;
+            b = a;
+        } else if (!ParseInt(item.substr(0, dash), 1, 247, &a) || !ParseInt(item.substr(dash + 1), 1, 247, &b)
+                   || b < a) {
+            return false;
+        }
+        for (long n = a; n <= b; ++n)
+            stations.push_back(static_cast<int>(n));
+        from = comma + 1;
+    }
+    std::sort(stations.begin(), stations.end());
+    stations.erase(std::unique(stations.begin(), stations.end()), stations.end());
+    *out = std::move(stations);
+    return !out->empty();
+}
+
+// Takes a trailing "@STATION" off an option's value: `ownAts` is how many
+// '@' the value has without it ("200@/10" has one, "5%" none).
+bool TakeStation(std::string* value, int ownAts, int* station, std::string* error)
+{
+    *station = 0;
+    const auto ats = std::count(value->begin(), value->end(), '@');
+    if (ats <= ownAts)
+        return true;
+    const std::size_t at = value->rfind('@');
+    long n = 0;
+    if (ats > ownAts + 1 || !ParseInt(value->substr(at + 1), 1, 247, &n)) {
+        *error = "\"" + value->substr(at + 1) + "\" is not a station 1..247";
+        return false;
+    }
+    *station = static_cast<int>(n);
+    value->resize(at);
+    return true;
+}
+
+bool ParseSeconds(const std::string& value, double* out)
+{
+    char* end = nullptr;
+    errno = 0;
+    const double s = std::strtod(value.c_str(), &end);
+    if (value.empty() || errno != 0 || end != value.c_str() + value.size() || !std::isfinite(s) || s <= 0.0
+        || s > 86400.0)
+        return false;
+    *out = s;
+    return true;
+}
+
 } // namespace
+
+DriveFault Options::driveFault(int station) const
+{
+    const auto it = driveFaults.find(station);
+    return it == driveFaults.end() ? DriveFault{} : it->second;
+}
+
+std::string Options::lineSettings() const
+{
+    return std::to_string(baud) + "," + parity + "," + std::to_string(dataBits) + "," + std::to_string(stopBits);
+}
 
 int Options::effectiveFrameGapMs() const
 {
@@ -64,6 +137,13 @@ std::optional<Options> ParseOptions(const std::vector<std::string>& args, std::s
             *error = message;
         return std::nullopt;
     };
+    // Drive faults without @STATION belong to the first station, known only
+    // once every option is read; those with it are checked against --station then.
+    std::optional<double> plainAfter;
+    std::optional<int> plainCode;
+    std::map<int, double> afterAt;
+    std::map<int, int> codeAt;
+    std::vector<std::pair<std::string, int>> named; // option, station
     for (std::size_t i = 0; i < args.size(); ++i) {
         std::string name = args[i];
         std::string value;
@@ -101,7 +181,7 @@ std::optional<Options> ParseOptions(const std::vector<std::string>& args, std::s
         static const char* const kWithValue[] = {"--port", "--link", "--station", "--baud", "--parity",
                                                  "--data-bits", "--stop-bits", "--frame-gap", "--delay",
                                                  "--split", "--drop", "--bad-crc", "--stray", "--seed",
-                                                 "--fault-after", "--fault-code"};
+                                                 "--fault-after", "--fault-code", "--tcp"};
         bool known = false;
         for (const char* k : kWithValue)
             known = known || name == k;
@@ -112,6 +192,23 @@ std::optional<Options> ParseOptions(const std::vector<std::string>& args, std::s
 
         long n = 0;
         std::string why;
+        // The options a single drive among several can have, with @STATION last.
+        int at = 0;
+        const std::string given = value;
+        int ownAts = -1;
+        if (name == "--delay" || name == "--split")
+            ownAts = 1;
+        else if (name == "--drop" || name == "--bad-crc" || name == "--fault-after" || name == "--fault-code")
+            ownAts = 0;
+        if (ownAts >= 0) {
+            if (!TakeStation(&value, ownAts, &at, &why))
+                return fail(name + " " + given + ": " + why);
+            if (at != 0)
+                named.emplace_back(name + " " + given, at);
+        }
+        if (name == "--stray" && std::count(value.begin(), value.end(), '@') > 1)
+            return fail("--stray has no @STATION form: stray bytes are noise on the line, before any reply");
+        StationFaults* own = at != 0 ? &o.faults.stations[at] : nullptr;
         if (name == "--port") {
             if (value.empty())
                 return fail("--port needs a device path");
@@ -121,9 +218,25 @@ std::optional<Options> ParseOptions(const std::vector<std::string>& args, std::s
                 return fail("--link needs a path");
             o.link = value;
         } else if (name == "--station") {
-            if (!ParseInt(value, 1, 247, &n))
-                return fail("--station must be 1 to 247, not \"" + value + "\"");
-            o.station = static_cast<int>(n);
+            if (!ParseStations(value, &o.stations))
+                return fail("--station must be stations 1 to 247 (N, N,M,... or A-B), not \"" + value + "\"");
+            o.station = o.stations.front();
+        } else if (name == "--tcp") {
+            std::string address = o.tcpAddress;
+            std::string port = value;
+            const std::size_t colon = value.rfind(':');
+            if (colon != std::string::npos) {
+                address = value.substr(0, colon);
+                port = value.substr(colon + 1);
+            }
+            in_addr parsed{};
+            if (::inet_pton(AF_INET, address.c_str(), &parsed) != 1)
+                return fail("--tcp needs [ADDRESS:]PORT with an IPv4 address, not \"" + value + "\"");
+            if (!ParseInt(port, 0, 65535, &n))
+                return fail("--tcp port must be 0 to 65535, not \"" + port + "\"");
+            o.tcp = true;
+            o.tcpAddress = address;
+            o.tcpPort = static_cast<int>(n);
         } else if (name == "--baud") {
             if (!ParseInt(value, 1, 4000000, &n) || !IsStandardBaud(n))
                 return fail("--baud must be one of 1200 2400 4800 9600 19200 38400 57600 115200, not \"" + value + "\"");
@@ -147,13 +260,13 @@ std::optional<Options> ParseOptions(const std::vector<std::string>& args, std::s
         } else if (name == "--delay") {
             auto f = ParseValueFault(value, 0, 60000, &why);
             if (!f)
-                return fail("--delay MS[@WHEN]: " + why);
-            o.faults.delayMs = *f;
+                return fail("--delay MS[@WHEN[@STATION]]: " + why);
+            (own ? own->delayMs : o.faults.delayMs) = *f;
         } else if (name == "--split") {
             auto f = ParseValueFault(value, 0, 60000, &why);
             if (!f)
-                return fail("--split GAP_MS[@WHEN]: " + why);
-            o.faults.splitGapMs = *f;
+                return fail("--split GAP_MS[@WHEN[@STATION]]: " + why);
+            (own ? own->splitGapMs : o.faults.splitGapMs) = *f;
         } else if (name == "--stray") {
             auto f = ParseValueFault(value, 1, 256, &why);
             if (!f)
@@ -162,13 +275,13 @@ std::optional<Options> ParseOptions(const std::vector<std::string>& args, std::s
         } else if (name == "--drop") {
             auto w = ParseFaultWhen(value, &why);
             if (!w)
-                return fail("--drop WHEN: " + why);
-            o.faults.drop = *w;
+                return fail("--drop WHEN[@STATION]: " + why);
+            (own ? own->drop : o.faults.drop) = *w;
         } else if (name == "--bad-crc") {
             auto w = ParseFaultWhen(value, &why);
             if (!w)
-                return fail("--bad-crc WHEN: " + why);
-            o.faults.badCrc = *w;
+                return fail("--bad-crc WHEN[@STATION]: " + why);
+            (own ? own->badCrc : o.faults.badCrc) = *w;
         } else if (name == "--seed") {
             char* end = nullptr;
             errno = 0;
@@ -178,19 +291,36 @@ std::optional<Options> ParseOptions(const std::vector<std::string>& args, std::s
             o.faults.seed = s;
             o.seedGiven = true;
         } else if (name == "--fault-after") {
-            char* end = nullptr;
-            errno = 0;
-            const double s = std::strtod(value.c_str(), &end);
-            if (value.empty() || errno != 0 || end != value.c_str() + value.size() || !std::isfinite(s) || s <= 0.0
-                || s > 86400.0)
+            double seconds = 0.0;
+            if (!ParseSeconds(value, &seconds))
                 return fail("--fault-after must be a number of seconds above 0, not \"" + value + "\"");
-            o.faultAfterSeconds = s;
+            if (at != 0)
+                afterAt[at] = seconds;
+            else
+                plainAfter = seconds;
         } else if (name == "--fault-code") {
             if (!ParseInt(value, 1, 65535, &n))
                 return fail("--fault-code must be 1 to 65535, not \"" + value + "\"");
-            o.faultCode = static_cast<int>(n);
+            if (at != 0)
+                codeAt[at] = static_cast<int>(n);
+            else
+                plainCode = static_cast<int>(n);
         }
     }
+    for (const auto& [option, at] : named) {
+        if (!std::binary_search(o.stations.begin(), o.stations.end(), at))
+            return fail(option + ": there is no drive at station " + std::to_string(at) + " (see --station)");
+    }
+    if (o.tcp && (!o.port.empty() || !o.link.empty()))
+        return fail("--tcp listens instead of a serial line: it takes no --port or --link");
+    if (plainAfter && !afterAt.count(o.station))
+        afterAt[o.station] = *plainAfter;
+    if (plainCode && !codeAt.count(o.station))
+        codeAt[o.station] = *plainCode;
+    for (const auto& [at, seconds] : afterAt)
+        o.driveFaults[at].afterSeconds = seconds;
+    for (const auto& [at, code] : codeAt)
+        o.driveFaults[at].code = code;
     return o;
 }
 
@@ -207,7 +337,16 @@ Line:
                        a pseudo-terminal is created and its path printed
   --link PATH          make a symbolic link PATH to the line (the
                        pseudo-terminal or the device; removed on exit)
-  --station N          station number, 1..247 (default 1)
+  --tcp [ADDR:]PORT    listen for RTU over TCP instead (RTU frames with their
+                       CRC, as a transparent serial-to-Ethernet converter
+                       passes them) on ADDR (default 127.0.0.1); PORT 0 picks
+                       a free port. ADDR:PORT is printed instead of a path.
+                       One client at a time: while one is connected, another
+                       is accepted and closed at once (refused)
+  --station LIST       the drives on the line: N, N,M,... or A-B (e.g. 1,2,5
+                       or 3-6), stations 1..247 (default 1); each drive has its
+                       own state, parameters and fault record, and a request
+                       for a station not in the list gets no reply
   --baud N             1200..115200 (default 9600)
   --parity N|E|O       (default N)
   --data-bits 7|8      (default 8)
@@ -221,20 +360,58 @@ Line:
   --open-map           answer reads of any register (those outside the
                        drive's map read 0), e.g. to measure 125-register reads
 
+Line settings on a pseudo-terminal: paced (the default), drive-sim reads the
+settings the master set on the terminal for every request. Where the master's
+baud rate or stop bits differ from the drive's, the drive's receiver could not
+make a frame of the bytes (framing errors, a broken CRC): the request gets no
+reply and the log says "line settings differ: master 19200,?,?,1, drive
+9600,N,8,1". A Linux pseudo-terminal forces 8 data bits without parity on
+whatever a master sets, so parity and data bits cannot be told (shown as ?).
+Not checked with --no-pace, --port or --tcp.
+
 Faults in the replies (WHEN: N = the first N replies, A-B = replies A to B,
 /N = every N-th reply, P% = each reply with probability P, all = every reply;
-replies are counted from 1, exception replies included):
-  --delay MS[@WHEN]    answer MS milliseconds late
-  --split MS[@WHEN]    write the reply in two halves with MS milliseconds between
-  --drop WHEN          send no reply
-  --bad-crc WHEN       send the reply with a corrupt CRC
-  --stray N[@WHEN]     send N random bytes before the reply
+replies are counted from 1, exception replies included). Without @STATION a
+fault hits the line's replies, counted over the line; with @STATION only
+that drive's replies, counted among its own:
+  --delay MS[@WHEN[@STATION]]  answer MS milliseconds late
+  --split MS[@WHEN[@STATION]]  write the reply in two halves with MS
+                       milliseconds between
+  --drop WHEN[@STATION]        send no reply
+  --bad-crc WHEN[@STATION]     send the reply with a corrupt CRC
+  --stray N[@WHEN]     send N random bytes before the reply (noise on the
+                       line: no @STATION)
   --seed N             seed for rates and stray bytes (default: random, printed)
+  e.g. --delay 300@all@2 (every reply of drive 2), --drop 3@5 (the first 3
+  replies of drive 5), --drop 3 (the first 3 replies on the line)
 
-Drive faults:
-  --fault-after S      trip S seconds after each start (alarm bit shortly before)
-  --fault-code N       fault code shown in parameter 0401 (default 3)
-  SIGUSR1              trips the drive at once
+Drive faults (without @STATION: the first, lowest station):
+  --fault-after S[@STATION]  trip S seconds after each start (alarm bit in the
+                       last seconds before; in the last half second the
+                       current climbs to 2.5 times its running value)
+  --fault-code N[@STATION]   fault code the trip records (default 3)
+  SIGUSR1              trips the first drive at once
+
+The fault record, group 04 (registers 0x0190..0x019C, readable in one
+block of 13), is filled at each trip with the values of that moment:
+  0401 fault code                  0407 current, 0.1 A (as 0104)
+  0402 fault time 1: on-time days  0408 torque, 0.1 % (as 0105)
+  0403 fault time 2: 2 s ticks     0409 status word
+  0404 speed, rpm (as 0102)        0410 DI 1-3 (as 0118: 100 = DI1 closed)
+  0405 frequency, 0.1 Hz (0103)    0411 DI 4-6 (as 0119)
+  0406 DC voltage, V (as 0107)     0412, 0413 the fault before, and before that
+The drive has no calendar clock: the time of a fault is its power-on time
+counter (0143 days, 0144 2-second ticks within the day; 128 days and 0 ticks
+when drive-sim starts), so 0402 = 128, 0403 = 95 is 3 min 10 s after start.
+
+Drive information, group 33 (registers 0x0CE4..0x0CE8, one block of 5), per
+station s with i = s - 1 (every station has its own test date):
+  3301 software version  0x0250, 0x0241, 0x0262 for i mod 3 = 0, 1, 2
+  3302 program version   0x0101 + i mod 4
+  3303 test date         YYWW = (23 + i / 52) * 100 + 1 + i mod 52
+  3304 drive size        rated current in 0.1 A: 88, 125, 156, 230 (i mod 4)
+  3305 parameter table   as 3301
+  e.g. station 1: 0250 0101 2301 88 0250; station 2: 0241 0102 2302 125 0241
 
 Other:
   -v, --verbose        log every request and reply with a time stamp

@@ -3,15 +3,30 @@
 
 #include "tools/drive-sim/faults.h"
 
+#include <map>
 #include <optional>
 #include <string>
 #include <vector>
 
 namespace kv::sim {
 
+// A drive's own trip: after this many seconds of running (0 = never), with
+// this fault code (also the code SIGUSR1 trips the first drive with).
+struct DriveFault {
+    double afterSeconds = 0.0;
+    int code = 3;
+};
+
 struct Options {
     std::string port;  // a device to open; empty: create a pseudo-terminal
     std::string link;  // a symbolic link to make to the pseudo-terminal
+    // RTU over TCP instead of a serial line: listen on this address and port
+    // (port 0: a free one the system picks).
+    bool tcp = false;
+    std::string tcpAddress = "127.0.0.1";
+    int tcpPort = 0;
+    // The drives on the line, by station, ascending; `station` is the first.
+    std::vector<int> stations{1};
     int station = 1;
     int baud = 9600;
     char parity = 'N'; // N, E or O
@@ -20,8 +35,9 @@ struct Options {
     int frameGapMs = 0; // silence that ends a request; 0: 3.5 characters, at least 5 ms
     FaultOptions faults;
     bool seedGiven = false;
-    double faultAfterSeconds = 0.0;
-    int faultCode = 3;
+    // Per station; a station not named has none (the first station takes the
+    // options given without @STATION).
+    std::map<int, DriveFault> driveFaults;
     bool verbose = false;
     bool help = false;
     // Bytes move at the line's speed: a request counts as arrived no earlier
@@ -37,6 +53,10 @@ struct Options {
     double requestGapMs() const;
     // Milliseconds one character takes: start bit, data bits, parity, stop bits.
     double charTimeMs() const;
+    // The trip of the drive at `station` (defaults when it has none).
+    DriveFault driveFault(int station) const;
+    // "9600,N,8,1"
+    std::string lineSettings() const;
 };
 
 // Reads the arguments (without the program name). Returns nothing and sets
