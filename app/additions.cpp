@@ -2,7 +2,7 @@
 
 #include "app/chartexport.h"
 #include "app/form1.h"
-#include "app/language.h"
+#include "app/languagemenu.h"
 #include "app/liverecordingui.h"
 #include "app/logbox.h"
 #include "app/portlist.h"
