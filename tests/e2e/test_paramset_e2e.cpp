@@ -406,7 +406,10 @@ void TestParamSetE2e::windows()
     auto change = [&](const QString& group, int row, QListWidget* list, const QString& value) {
         form.Combo1->setCurrentIndex(form.Combo1->findText(group));
         form.List1->item(row)->setCheckState(Qt::Checked);
+        // The window's read waits a fixed time for the reply: here until the reply is at the port.
+        platform.onSleep = [&](int) { QVERIFY(test::WaitForBytesAtPort(sim.path(), 7, 10000)); };
         form.CmdViewPram_Click();
+        platform.onSleep = nullptr;
         list->itemDoubleClicked(list->item(row));
         QTRY_VERIFY(edit->CurrentValue->text().contains(QStringLiteral("有符号")));
         edit->NewValue->setText(value);
