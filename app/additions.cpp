@@ -5,7 +5,7 @@
 #include "app/chartexport.h"
 #include "app/fastsampling.h"
 #include "app/form1.h"
-#include "app/language.h"
+#include "app/languagemenu.h"
 #include "app/linestatus.h"
 #include "app/liverecordingui.h"
 #include "app/logsaver.h"

@@ -39,19 +39,19 @@ QString CommandList(std::span<const SubCommand> commands)
     return text;
 }
 
-int RunSubCommand(const SubCommand& command, const QStringList& arguments, const QCommandLineOption& help,
-                  QTextStream& out, QTextStream& err)
+int RunSubCommand(const SubCommand& command, const QStringList& arguments, QTextStream& out, QTextStream& err)
 {
-    if (command.runArguments)
-        return command.runArguments(QStringList{QCoreApplication::arguments().value(0), command.name} + arguments);
-    const QString who = QCoreApplication::applicationName() + u' ' + command.name;
     QCommandLineParser parser;
     parser.setApplicationDescription(command.summary);
-    parser.addOption(help);
+    const QCommandLineOption help({QStringLiteral("h"), QStringLiteral("help")},
+                                  QCoreApplication::translate("kv::CommandLine", "显示帮助。"));
+    const QCommandLineOption version({QStringLiteral("v"), QStringLiteral("version")},
+                                     QCoreApplication::translate("kv::CommandLine", "显示版本。"));
+    parser.addOptions({help, version});
     if (command.declare)
         command.declare(parser);
-    if (!parser.parse(QStringList{who} + arguments))
-        return UsageError(err, who, parser.errorText());
+    if (!parser.parse(QStringList{QCoreApplication::applicationName() + u' ' + command.name} + arguments))
+        return SubCommandUsageError(err, command.name, parser.errorText());
     if (parser.isSet(help)) {
         // The usage line names the program; the sub-command follows it.
         QString text = parser.helpText();
@@ -62,6 +62,10 @@ int RunSubCommand(const SubCommand& command, const QStringList& arguments, const
         out << text;
         return 0;
     }
+    if (parser.isSet(version)) {
+        out << QCoreApplication::applicationName() << u' ' << QCoreApplication::applicationVersion() << '\n';
+        return 0;
+    }
     return command.run(parser, out, err);
 }
 
@@ -69,14 +73,9 @@ int RunSubCommand(const SubCommand& command, const QStringList& arguments, const
 
 std::span<const SubCommand> SubCommands()
 {
-    // Each sub-command is one row here. The parameter work (backup, compare,
-    // restore, read, write) reads its own options.
-    static const std::vector<SubCommand> commands = [] {
-        std::vector<SubCommand> rows;
-        for (const QString& name : ParameterCommandNames())
-            rows.push_back(SubCommand{name, ParameterCommandSummary(name), {}, {}, RunParameterCommand});
-        return rows;
-    }();
+    // Each sub-command is one row here: the parameter work (backup, compare,
+    // restore, read, write).
+    static const std::vector<SubCommand> commands = ParameterCommands();
     return commands;
 }
 
@@ -127,7 +126,7 @@ std::optional<int> RunCommandLine(const QStringList& arguments, std::span<const 
         return std::nullopt;
     for (const SubCommand& command : commands) {
         if (command.name == positional.first())
-            return RunSubCommand(command, positional.mid(1), help, out, err);
+            return RunSubCommand(command, positional.mid(1), out, err);
     }
     return UsageError(err, who,
                       QCoreApplication::translate("kv::CommandLine", "没有命令“%1”。").arg(positional.first()));
@@ -144,6 +143,20 @@ std::optional<int> RunCommandLine(int& argc, char** argv)
     QTextStream out(stdout);
     QTextStream err(stderr);
     return RunCommandLine(QCoreApplication::arguments(), SubCommands(), out, err);
+}
+
+QString SubCommandMessage(const QString& command, const QString& text)
+{
+    return QCoreApplication::translate("kv::CommandLine", "%1 %2：%3")
+        .arg(QCoreApplication::applicationName(), command, text);
+}
+
+int SubCommandUsageError(QTextStream& err, const QString& command, const QString& why)
+{
+    err << SubCommandMessage(command, QCoreApplication::translate("kv::CommandLine", "%1（见 %2 %3 --help）")
+                                          .arg(why, QCoreApplication::applicationName(), command))
+        << Qt::endl;
+    return kUsageError;
 }
 
 } // namespace kv

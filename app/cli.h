@@ -19,15 +19,13 @@ namespace kv {
 // without a window. The program's sub-commands are the rows of SubCommands().
 struct SubCommand {
     QString name;
-    QString summary; // its line in the program's --help
-    // Adds its options and positional arguments to its own parser (which
-    // already has --help).
+    QString summary; // its line in the program's --help, and its own --help's description
+    // Adds its options and positional arguments to its own parser, which
+    // already has --help and --version (and may describe the sub-command at
+    // more length than its summary).
     std::function<void(QCommandLineParser&)> declare;
     // Does the work, inside a QCoreApplication, and returns the exit status.
     std::function<int(const QCommandLineParser&, QTextStream& out, QTextStream& err)> run;
-    // Instead of declare and run: a sub-command that reads its own options,
-    // --help included. It gets the program's name, its own name and the rest.
-    std::function<int(const QStringList& arguments)> runArguments;
 };
 
 // The program's sub-commands.
@@ -45,5 +43,13 @@ std::optional<int> RunCommandLine(const QStringList& arguments, std::span<const 
 // arguments, standard output and standard error, the program's sub-commands,
 // in the language chosen for the window.
 std::optional<int> RunCommandLine(int& argc, char** argv);
+
+// A sub-command's message on standard error, one line that names the program
+// and the sub-command: "kolven-assistant backup：…".
+QString SubCommandMessage(const QString& command, const QString& text);
+// A mistake in a sub-command's options or arguments, told with where to read
+// its usage: "kolven-assistant backup：缺少 --port（见 kolven-assistant backup --help）".
+// Returns the exit status of a wrong command line, 2.
+int SubCommandUsageError(QTextStream& err, const QString& command, const QString& why);
 
 } // namespace kv

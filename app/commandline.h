@@ -13,12 +13,13 @@
 // 1 differences (compare, restore --dry-run), parameters refused or not read,
 // 2 bad usage or a bad file, 3 line problems (port not opened, no answer, port lost).
 //
-// The program's command line (app/cli.*) hands these sub-commands their
-// arguments whole.
+// Each is a row of the program's sub-commands (app/cli.h); what they share,
+// the line options and the run on the line, is app/parameterrun.h.
 #pragma once
 
-#include <QString>
-#include <QStringList>
+#include "app/cli.h"
+
+#include <vector>
 
 namespace kv {
 
@@ -30,14 +31,6 @@ enum CommandLineExit {
 };
 
 // backup, compare, restore, read, write.
-QStringList ParameterCommandNames();
-
-// The sub-command's line in the program's --help.
-QString ParameterCommandSummary(const QString& name);
-
-// Runs one: the arguments are the program's name, the sub-command's name and
-// its options. Needs a QCoreApplication (and its names, for COM n and the
-// version); returns the exit code.
-int RunParameterCommand(const QStringList& arguments);
+std::vector<SubCommand> ParameterCommands();
 
 } // namespace kv

@@ -1,8 +1,11 @@
 // The command line: when the window opens, --help and --version, sub-commands
-// and mistakes.
+// and mistakes; the program's parameter commands refusing wrong options and
+// files before the port is opened.
 #include "app/cli.h"
 
 #include <QCommandLineParser>
+#include <QFile>
+#include <QTemporaryDir>
 #include <QTest>
 #include <QTextStream>
 
@@ -32,49 +35,100 @@ void TestCommandLine::initTestCase()
             ran_ = QStringList{p.value(value)} + p.positionalArguments();
             out << "echoed\n";
             return 7;
+        }});
+    // One that describes itself at more length than its summary.
+    commands_.push_back(SubCommand{
+        QStringLiteral("raw"), QStringLiteral("reads its own"),
+        [](QCommandLineParser& p) {
+            p.setApplicationDescription(QStringLiteral("reads its own words at length"));
+            p.addPositionalArgument(QStringLiteral("WORD"), QStringLiteral("a word"));
         },
-        {}});
-    // One that reads its own options, --help included.
-    commands_.push_back(SubCommand{QStringLiteral("raw"), QStringLiteral("reads its own"), {}, {},
-                                   [this](const QStringList& arguments) {
-                                       ran_ = arguments.mid(1);
-                                       return 5;
-                                   }});
+        [this](const QCommandLineParser& p, QTextStream&, QTextStream&) {
+            ran_ = p.positionalArguments();
+            return 5;
+        }});
+    // And the program's own.
+    for (const SubCommand& c : SubCommands())
+        commands_.push_back(c);
 }
 
 void TestCommandLine::answers_data()
 {
     QTest::addColumn<QStringList>("arguments");
-    QTest::addColumn<int>("status"); // -1: the window opens
+    QTest::addColumn<QByteArray>("file"); // a file whose path the arguments give as %file
+    QTest::addColumn<int>("status");     // -1: the window opens
     QTest::addColumn<QString>("out");
     QTest::addColumn<QString>("err");
     QTest::addColumn<QStringList>("ran");
     const QStringList none;
-    QTest::newRow("nothing") << none << -1 << "" << "" << none;
-    QTest::newRow("Qt's window options") << QStringList{"-style", "fusion", "-reverse"} << -1 << "" << ""
+    const QByteArray noFile;
+    QTest::newRow("nothing") << none << noFile << -1 << "" << "" << none;
+    QTest::newRow("Qt's window options") << QStringList{"-style", "fusion", "-reverse"} << noFile << -1 << "" << ""
                                          << none;
-    QTest::newRow("version") << QStringList{"--version"} << 0 << "tool 9.8.7\n" << "" << none;
+    QTest::newRow("version") << QStringList{"--version"} << noFile << 0 << "tool 9.8.7\n" << "" << none;
     QTest::newRow("help lists the commands")
-        << QStringList{"-h"} << 0 << "echo          says what it got" << "" << none;
-    QTest::newRow("unknown option") << QStringList{"--frobnicate"} << 2 << "" << "frobnicate" << none;
-    QTest::newRow("unknown command") << QStringList{"ech"} << 2 << "" << "ech" << none;
-    QTest::newRow("command") << QStringList{"echo", "--value", "5", "a", "b"} << 7 << "echoed" << ""
+        << QStringList{"-h"} << noFile << 0 << "echo          says what it got" << "" << none;
+    QTest::newRow("unknown option") << QStringList{"--frobnicate"} << noFile << 2 << "" << "frobnicate" << none;
+    QTest::newRow("unknown command") << QStringList{"ech"} << noFile << 2 << "" << "ech" << none;
+    QTest::newRow("command") << QStringList{"echo", "--value", "5", "a", "b"} << noFile << 7 << "echoed" << ""
                              << QStringList{"5", "a", "b"};
-    QTest::newRow("command's help") << QStringList{"echo", "--help"} << 0 << " echo [options]" << "" << none;
-    QTest::newRow("command with its own options")
-        << QStringList{"raw", "--help", "-x"} << 5 << "" << "" << QStringList{"raw", "--help", "-x"};
-    QTest::newRow("command's unknown option") << QStringList{"echo", "--volume", "5"} << 2 << ""
-                                              << "volume" << none;
+    QTest::newRow("command's help") << QStringList{"echo", "--help"} << noFile << 0 << " echo [options]" << ""
+                                    << none;
+    QTest::newRow("command's own description")
+        << QStringList{"raw", "--help"} << noFile << 0 << "reads its own words at length" << "" << none;
+    QTest::newRow("command's version") << QStringList{"raw", "-v", "x"} << noFile << 0 << "tool 9.8.7\n" << ""
+                                       << none;
+    QTest::newRow("command's unknown option") << QStringList{"echo", "--volume", "5"} << noFile << 2 << ""
+                                              << "tool echo：Unknown option 'volume'.（见 tool echo --help）" << none;
+
+    // The parameter commands: a mistake in the options gets exit 2 before the port is opened.
+    QTest::newRow("no --port") << QStringList{"backup", "drive.csv"} << noFile << 2 << ""
+                               << "tool backup：缺少 --port（见 tool backup --help）" << none;
+    QTest::newRow("station out of range")
+        << QStringList{"read", "--port", "/dev/null", "--station", "248", "2202"} << noFile << 2 << ""
+        << "tool read：站号应为 1..247：248（见 tool read --help）" << none;
+    QTest::newRow("bad parity") << QStringList{"write", "--port", "/dev/null", "--parity", "M", "2202=1"} << noFile
+                                << 2 << "" << "tool write：校验位应为 N、E 或 O：M（见 tool write --help）" << none;
+    QTest::newRow("parameter command's unknown option")
+        << QStringList{"compare", "--port", "/dev/null", "--speed", "9600", "drive.csv"} << noFile << 2 << ""
+        << "tool compare：Unknown option 'speed'.（见 tool compare --help）" << none;
+    QTest::newRow("no file") << QStringList{"backup", "--port", "/dev/null"} << noFile << 2 << ""
+                             << "tool backup：应给出一个参数集文件（见 tool backup --help）" << none;
+    QTest::newRow("port does not open") << QStringList{"read", "--port", "/dev/null", "2202"} << noFile << 3 << ""
+                                        << "tool read：无法打开串口 /dev/null：" << none;
+    // A hostile parameter-set file gets exit 2 before the port is opened: the
+    // port named does not exist, which would be exit 3.
+    const QStringList restore{"restore", "--port", "/dev/kv-no-such-port", "%file"};
+    const QStringList compare{"compare", "--port", "/dev/kv-no-such-port", "%file"};
+    const QByteArray head = "代码,名称,寄存器,值\r\n";
+    QTest::newRow("file with a wrong header")
+        << restore << QByteArray("代码,名字,寄存器,值\r\n9902,应用宏,0x26AD,1\r\n") << 2 << ""
+        << "第 1 行：表头应为“代码,名称,寄存器,值”" << none;
+    QTest::newRow("binary file") << compare << head + QByteArray("9902,\x01\x00\xff,0x26AD,1\r\n", 19) << 2 << ""
+                                 << "第 2 行：含有二进制数据，不是文本的参数集文件" << none;
+    QTest::newRow("file with a code twice")
+        << restore << head + "2202,加速时间1,0x0899,50\r\n2202,加速时间1,0x0899,60\r\n" << 2 << ""
+        << "第 3 行：参数 2202 重复（第 2 行已有）" << none;
+    QTest::newRow("file with a value out of range")
+        << compare << head + "2202,加速时间1,0x0899,70000\r\n" << 2 << ""
+        << "第 2 行：值“70000”不是 -32768..65535 的整数" << none;
 }
 
 void TestCommandLine::answers()
 {
     QFETCH(QStringList, arguments);
+    QFETCH(QByteArray, file);
     QFETCH(int, status);
     QFETCH(QString, out);
     QFETCH(QString, err);
     QFETCH(QStringList, ran);
     ran_.clear();
+    QTemporaryDir dir;
+    if (!file.isEmpty()) {
+        QFile f(dir.filePath(QStringLiteral("set.csv")));
+        QVERIFY(f.open(QIODevice::WriteOnly) && f.write(file) == file.size());
+        arguments.replaceInStrings(QStringLiteral("%file"), f.fileName());
+    }
     QString outText;
     QString errText;
     QTextStream outStream(&outText);

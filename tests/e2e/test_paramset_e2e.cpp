@@ -1,7 +1,8 @@
 // Parameter commissioning against the simulated drive: reads in blocks with
 // the fallback to single reads, the port lost during a backup and a restore,
-// the command line from backup to a restore with nothing left to differ, and
-// the same in the windows (double-click "修改参数", "参数备份与恢复").
+// the command line from backup to a restore with nothing left to differ, its
+// exit codes and results when the drive fails it, and the same in the windows
+// (double-click "修改参数", "参数备份与恢复").
 #include "app/parameditdialog.h"
 #include "app/parametermenu.h"
 #include "app/paramsetwindow.h"
@@ -43,23 +44,78 @@ struct Cli {
     QString err;
 };
 
-Cli RunCli(const QStringList& args, const QString& language = QStringLiteral("zh"))
+void StartCli(QProcess& p, const QStringList& args, const QString& language = QStringLiteral("zh"))
 {
     // Settings of its own: the language a user chose for the tool does not reach the test.
     static QTemporaryDir config;
     Preferences(config.filePath(QStringLiteral("KOLVEN/kolven-assistant.conf"))).SetLanguage(language);
-    QProcess p;
     QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
     env.insert(QStringLiteral("XDG_CONFIG_HOME"), config.path());
     p.setProcessEnvironment(env);
     p.start(QStringLiteral(KV_ASSISTANT), args);
+}
+
+Cli CliResult(QProcess& p)
+{
     Cli r;
-    if (!p.waitForFinished(60000))
+    p.waitForFinished(60000);  // at once when it has ended
+    if (p.state() != QProcess::NotRunning || p.error() == QProcess::FailedToStart)
         return r;
     r.code = p.exitStatus() == QProcess::NormalExit ? p.exitCode() : -1;
     r.out = QString::fromUtf8(p.readAllStandardOutput());
     r.err = QString::fromUtf8(p.readAllStandardError());
     return r;
+}
+
+Cli RunCli(const QStringList& args, const QString& language = QStringLiteral("zh"))
+{
+    QProcess p;
+    StartCli(p, args, language);
+    return CliResult(p);
+}
+
+// Adds a request the drive heard, as the tables write it: its first six bytes
+// in hex ("01 03 26 AD 00 01"). One sent again after a late reply counts once.
+void Heard(QStringList& requests, const QByteArray& hex)
+{
+    const QString request = QString::fromLatin1(hex.left(17).toUpper());
+    if (requests.isEmpty() || requests.last() != request)
+        requests.append(request);
+}
+
+// The requests in drive-sim's log, in order.
+QStringList RequestsInLog(const QByteArray& log)
+{
+    QStringList requests;
+    for (const QByteArray& line : log.split('\n')) {
+        const qsizetype at = line.indexOf("<- ");
+        if (at >= 0)
+            Heard(requests, line.mid(at + 3));
+    }
+    return requests;
+}
+
+// The drive on a pseudo-terminal, for what drive-sim never answers: each
+// request (8 bytes, 03 and 06 alike) gets the reply `answers` gives for it
+// ("REQUEST -> REPLY", the request without its CRC) until the program ends.
+// Returns the requests heard, in order.
+QStringList AnswerOnPty(test::Pty& pty, QProcess& cli, const QStringList& answers)
+{
+    QMap<QString, QByteArray> replies;
+    for (const QString& a : answers)
+        replies.insert(a.section(QStringLiteral(" -> "), 0, 0),
+                       QByteArray::fromHex(a.section(QStringLiteral(" -> "), 1).toLatin1()));
+    QStringList heard;
+    QByteArray frame;
+    while (!cli.waitForFinished(0)) {
+        frame += pty.read(8 - static_cast<int>(frame.size()), 50);
+        if (frame.size() < 8)
+            continue;
+        Heard(heard, frame.toHex(' '));
+        pty.write(replies.value(heard.last()));  // nothing for a request without an answer
+        frame.clear();
+    }
+    return heard;
 }
 
 } // namespace
@@ -71,6 +127,8 @@ private slots:
     void portLost_data();
     void portLost();
     void commandLine();
+    void commandLineAgainstTheDrive_data();
+    void commandLineAgainstTheDrive();
     void windows();
 };
 
@@ -198,6 +256,115 @@ void TestParamSetE2e::commandLine()
     QCOMPARE(r.code, 0);
     QVERIFY2(r.out.contains(QStringLiteral("backup")) && !r.out.contains(QRegularExpression(QStringLiteral("\\p{Han}"))),
              qPrintable(r.out));
+}
+
+void TestParamSetE2e::commandLineAgainstTheDrive_data()
+{
+    QTest::addColumn<QStringList>("sim");       // drive-sim's options
+    QTest::addColumn<QStringList>("answers");   // if any, a pseudo-terminal answers thus instead (AnswerOnPty)
+    QTest::addColumn<QByteArray>("stopAt");     // drive-sim is stopped once its log shows this
+    QTest::addColumn<QByteArray>("file");       // what %file holds before the run; empty: no file
+    QTest::addColumn<QStringList>("args");      // with %port and %file
+    QTest::addColumn<int>("code");
+    QTest::addColumn<QString>("out");           // all of standard output (%file)
+    QTest::addColumn<QString>("err");           // a part of standard error
+    QTest::addColumn<QStringList>("requests");  // all that the drive heard, in order; not checked when empty
+
+    const QStringList none;
+    const QStringList backup{"backup", "--port", "%port", "%file"};
+    const QStringList restore{"restore", "--port", "%port", "%file"};
+    // 9902 differs from the drive (1), 2202 does not (50).
+    const QByteArray macro2 = "代码,名称,寄存器,值\r\n9902,应用宏,0x26AD,2\r\n2202,加速时间1,0x0899,50\r\n";
+    const QString read9902 = "01 03 26 AD 00 01", read2202 = "01 03 08 99 00 01", write9902 = "01 06 26 AD 00 02";
+
+    // Line problems: exit 3, and no file written.
+    QTest::newRow("no answer") << QStringList{"--drop", "all"} << none << QByteArray() << QByteArray() << backup
+                               << 3 << "" << "backup：读取中断：驱动器无应答（已读取 0 / 415 个参数），未保存文件"
+                               << none;
+    QTest::newRow("port lost") << QStringList{"--delay", "100"} << none << QByteArray("<- 01 03") << QByteArray()
+                               << backup << 3 << "" << "backup：读取中断：串口已断开（已读取 " << none;
+    // A parameter not read, a write refused or read back otherwise: exit 1.
+    QTest::newRow("backup with a parameter not read")
+        << QStringList{"--drop", "1-6"} << none << QByteArray() << QByteArray() << backup << 1
+        << "已保存 414 个参数到 %file\n" << "backup：9901 语言：未能读取（无应答）" << none;
+    QTest::newRow("write refused")
+        << none << none << QByteArray() << QByteArray() << QStringList{"write", "--port", "%port", "5320=1"} << 1
+        << "5320\tEFB 参数20\t1\t异常 03：非法数据值\n" << "" << QStringList{"01 06 14 C7 00 01"};
+    QTest::newRow("write read back otherwise")
+        << none
+        << QStringList{"01 06 08 99 00 78 -> 01 06 08 99 00 78 5B A7", "01 03 08 99 00 01 -> 01 03 02 00 79 79 A6"}
+        << QByteArray() << QByteArray() << QStringList{"write", "--port", "%port", "2202=120"} << 1
+        << "2202\t加速时间1\t120\t读回值为 121，与写入值 120 不符\n" << ""
+        << QStringList{"01 06 08 99 00 78", read2202};
+    // Restore: --dry-run writes nothing; 9902 alone is written, then the rest read again.
+    QTest::newRow("restore --dry-run")
+        << none << none << QByteArray() << macro2 << QStringList{"restore", "--dry-run", "--port", "%port", "%file"}
+        << 1 << "9902\t应用宏\t1 -> 2\n将写入 1 个参数（--dry-run：未写入）\n" << ""
+        << QStringList{read9902, read2202};
+    QTest::newRow("restore of 9902 alone")
+        << none << none << QByteArray() << macro2 << restore << 0
+        << "9902\t应用宏\t2\t已写入，已校验\n已写入并校验 1 个参数：9902\n未改变 1 个（与文件相同）\n" << ""
+        << QStringList{read9902, read2202, write9902, read9902, read2202};
+    QTest::newRow("restore of 9902 refused")
+        << none
+        << QStringList{read9902 + " -> 01 03 02 00 01 79 84", read2202 + " -> 01 03 02 00 32 39 91",
+                       write9902 + " -> 01 86 03 02 61"}
+        << QByteArray() << macro2 << restore << 1
+        << "9902\t应用宏\t2\t异常 03：非法数据值\n已写入并校验 0 个参数\n被拒绝 1 个：9902（异常 03：非法数据值）\n"
+           "未改变 1 个（与文件相同）\n"
+        << "" << QStringList{read9902, read2202, write9902};
+}
+
+void TestParamSetE2e::commandLineAgainstTheDrive()
+{
+    QFETCH(QStringList, sim);
+    QFETCH(QStringList, answers);
+    QFETCH(QByteArray, stopAt);
+    QFETCH(QByteArray, file);
+    QFETCH(QStringList, args);
+    QFETCH(int, code);
+    QFETCH(QString, out);
+    QFETCH(QString, err);
+    QFETCH(QStringList, requests);
+
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("drive.csv"));
+    if (!file.isEmpty()) {
+        QFile f(path);
+        QVERIFY(f.open(QIODevice::WriteOnly) && f.write(file) == file.size());
+    }
+    test::SimProcess drive;
+    test::Pty pty;
+    if (answers.isEmpty())
+        QVERIFY2(drive.start(QStringList{"--verbose", "--no-pace"} + sim), qPrintable(drive.error()));
+    else
+        QVERIFY(pty.isValid());
+    args.replaceInStrings(QStringLiteral("%port"), answers.isEmpty() ? drive.path() : pty.slavePath());
+    args.replaceInStrings(QStringLiteral("%file"), path);
+
+    QProcess cli;
+    StartCli(cli, args);
+    QStringList heard;
+    if (!answers.isEmpty()) {
+        heard = AnswerOnPty(pty, cli, answers);
+    } else if (!stopAt.isEmpty()) {
+        QTRY_VERIFY_WITH_TIMEOUT(drive.log().contains(stopAt), 30000);
+        drive.stop();
+    }
+    const Cli r = CliResult(cli);
+    if (answers.isEmpty()) {
+        drive.stop();  // its log whole
+        heard = RequestsInLog(drive.log());
+    }
+    QCOMPARE(r.code, code);
+    QCOMPARE(r.out, QString(out).replace(QStringLiteral("%file"), path));
+    QVERIFY2(r.err.contains(err), qPrintable(r.err));
+    if (!requests.isEmpty())
+        QCOMPARE(heard, requests);
+    if (code == 3) {  // the file as it was
+        QFile f(path);
+        QCOMPARE(f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray(), file);
+    }
 }
 
 void TestParamSetE2e::windows()
