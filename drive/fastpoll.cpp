@@ -103,7 +103,7 @@ void FastPoll::OnResult(const mb::Result& result)
         std::copy(result.registers.begin(), result.registers.end(), registers.begin());
         // The engine checked the reply's CRC: a sound reply is the only kind
         // that gets here.
-        const LiveSample sample = SampleFromRegisters(registers, m_clock.WallMs());
+        const LiveSample sample = SampleFromRegisters(registers, m_clock.WallMs(), true, result.request.station);
         // The next read is on its way first; the window draws this sample
         // while the line carries it.
         QMetaObject::invokeMethod(

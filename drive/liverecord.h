@@ -7,6 +7,12 @@
 // last whole row after a crash or an unplug, and what is held in memory never
 // grows with the length of the recording (a few hundred rows at most, even at
 // a hundred replies a second).
+//
+// Rows name their station only when the station changes during the
+// recording: then the file gets a last column "站号", the rows so far marked
+// with the station they came from. That rewrite of what is written runs on a
+// thread of its own and replaces the file whole; the rows that come meanwhile
+// wait in memory.
 #pragma once
 
 #include "drive/livesample.h"
@@ -16,6 +22,10 @@
 #include <QObject>
 #include <QString>
 #include <QTimer>
+
+#include <memory>
+
+class QThread;
 
 namespace kv {
 
@@ -33,22 +43,27 @@ public:
     bool Start(const QString& path, QString* error);
     // Writes what is still held and closes the file.
     void Stop();
-    bool Active() const { return m_file.isOpen(); }
-    QString Path() const { return m_file.fileName(); }
+    bool Active() const { return m_active; }
+    QString Path() const { return m_path; }
     // Rows recorded since the start (the header not counted).
     qint64 Rows() const { return m_rows; }
 
     // One row for a sample.
     void Record(const LiveSample& sample);
 
+    // Whether the rows carry the station (it changed during the recording).
+    bool StationColumn() const { return m_withStation; }
+
     // "时间,频率 (Hz),电流 (A),直流电压 (V),AI1,AI2,状态字,CRC" and CR LF, in the
-    // language of the interface (the file is not read back).
-    static QByteArray HeaderRow();
+    // language of the interface (the file is not read back); with the
+    // station's column ",站号" last.
+    static QByteArray HeaderRow(bool withStation = false);
     // "2026-12-07T14:05:33.125,50,12.3,540,5,12,0437,正确" and CR LF: the local
     // time to the millisecond, the decoded values as the shortest decimal that
     // reads back as the same value, the status word in four hexadecimal digits,
-    // the CRC's verdict in the language of the interface ("good" in English).
-    static QByteArray RowFor(const LiveSample& sample);
+    // the CRC's verdict in the language of the interface ("good" in English);
+    // with the station's column, its number last.
+    static QByteArray RowFor(const LiveSample& sample, bool withStation = false);
 
 signals:
     // Writing failed (disk full, medium gone): the recording has stopped.
@@ -58,12 +73,21 @@ signals:
 
 private:
     bool Flush();
-    void Fail();
+    void Fail(const QString& reason);
+    // The station changed: the rows written so far get the column too.
+    void AddStationColumn();
+    void StationColumnAdded();
 
     QFile m_file;
+    QString m_path;
     QByteArray m_pending;
     QTimer m_flushTimer;
     qint64 m_rows = 0;
+    bool m_active = false;
+    quint8 m_station = 0;  // the station of the rows, while they have no column
+    bool m_withStation = false;
+    std::unique_ptr<QThread> m_rewrite;
+    QString m_rewriteError;
 };
 
 } // namespace kv

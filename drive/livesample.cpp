@@ -4,9 +4,11 @@
 
 namespace kv {
 
-LiveSample SampleFromRegisters(const std::array<quint16, kRegLiveBlockCount>& registers, qint64 timeMs, bool crcGood)
+LiveSample SampleFromRegisters(const std::array<quint16, kRegLiveBlockCount>& registers, qint64 timeMs, bool crcGood,
+                               quint8 station)
 {
     LiveSample s;
+    s.station = station;
     s.timeMs = timeMs;
     s.registers = registers;
     s.reply = DecodeLiveRegisters(registers);
@@ -27,7 +29,9 @@ std::optional<LiveSample> SampleFromReplyText(QStringView text, qint64 timeMs)
     bool allHex = true;
     for (const QChar c : text)
         allHex = allHex && ((c >= u'0' && c <= u'9') || (c >= u'A' && c <= u'F') || (c >= u'a' && c <= u'f'));
-    return SampleFromRegisters(registers, timeMs, allHex && bytes.size() == kPollReplyDigits / 2 && mb::CrcOk(bytes));
+    const quint8 station = allHex ? static_cast<quint8>(bytes[0]) : quint8{1};
+    return SampleFromRegisters(registers, timeMs, allHex && bytes.size() == kPollReplyDigits / 2 && mb::CrcOk(bytes),
+                               station);
 }
 
 } // namespace kv

@@ -22,16 +22,18 @@ struct LiveSample {
     std::array<quint16, kRegLiveBlockCount> registers{};
     PollReply reply;  // the five scaled values and the status word
     bool crcGood = true;
+    quint8 station = 1;  // the drive it came from
 };
 
 // A sample from the registers of a sound reply.
 LiveSample SampleFromRegisters(const std::array<quint16, kRegLiveBlockCount>& registers, qint64 timeMs,
-                               bool crcGood = true);
+                               bool crcGood = true, quint8 station = 1);
 
 // A sample from the 34-digit text of a reply on the window's own receive path:
 // each register read as the window reads it (leniently, four digits each),
 // the CRC verdict from the bytes when the text is all hexadecimal digits
-// (else the CRC is wrong). Nothing for a text of another length.
+// (else the CRC is wrong), the station from its first two digits. Nothing for
+// a text of another length.
 std::optional<LiveSample> SampleFromReplyText(QStringView text, qint64 timeMs);
 
 } // namespace kv

@@ -2295,6 +2295,10 @@
         <source>错误</source>
         <translation>bad</translation>
     </message>
+    <message>
+        <source>站号</source>
+        <translation>Station</translation>
+    </message>
 </context>
 <context>
     <name>kv::LiveRecordingUi</name>

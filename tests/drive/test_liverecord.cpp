@@ -28,6 +28,7 @@ private slots:
     void rowOfAReply_data();
     void rowOfAReply();
     void fileReadableWhileRecording();
+    void stationColumnWhenTheStationChanges();
 };
 
 void TestLiveRecord::rowOfAReply_data()
@@ -76,6 +77,24 @@ void TestLiveRecord::fileReadableWhileRecording()
     recording.Stop();
     QVERIFY(!recording.Active());
     QCOMPARE(FileBytes(path), expected + row);
+}
+
+void TestLiveRecord::stationColumnWhenTheStationChanges()
+{
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("live.csv"));
+    LiveRecording recording;
+    QVERIFY(recording.Start(path, nullptr));
+    LiveSample sample = *SampleFromReplyText(u"01030C01F4007B021C01F401F404378176", kWhen);
+    recording.Record(sample);
+    recording.Record(sample);
+    QTRY_VERIFY(FileBytes(path).count("\r\n") == 3);  // written before the change
+    sample.station = 17;
+    recording.Record(sample);
+    recording.Stop();
+    const QByteArray row = "2026-12-07T14:05:33.125,50,12.3,540,5,12,0437," + QStringLiteral("正确").toUtf8();
+    QCOMPARE(FileBytes(path), "\xEF\xBB\xBF" + QStringLiteral("时间,频率 (Hz),电流 (A),直流电压 (V),AI1,AI2,状态字,CRC,站号\r\n").toUtf8()
+                                  + row + ",1\r\n" + row + ",1\r\n" + row + ",17\r\n");
 }
 
 QTEST_GUILESS_MAIN(TestLiveRecord)
