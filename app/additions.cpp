@@ -15,9 +15,12 @@
 #include "app/reconnect.h"
 #include "app/responsetimeout.h"
 #include "app/statusline.h"
+#include "app/tracesource.h"
 #include "app/tracewindow.h"
+#include "app/triggerui.h"
 #include "modbus/engine.h"
 #include "modbus/statistics.h"
+#include "session/capturetrigger.h"
 #include "session/linesession.h"
 
 #include <QAction>
@@ -84,8 +87,12 @@ Additions::Additions(Form1& form, LineSession& session, MessageBoxes& boxes, Fil
     new ResponseTimeoutItem(session.Engine(), settings, prefs, &form, this);
     new LanguageMenu(settings, prefs, boxes, this);
 
-    // "分析", after "设置": the trace of the run's samples.
-    new TraceMenu(session.History(), AnalysisMenu(form), boxes, files, &form, this);
+    // "分析", after "设置": the trace of the run's samples and the trigger;
+    // each capture is drawn into its picture file and listed in the trace.
+    auto* trace = new TraceMenu(session.History(), AnalysisMenu(form), boxes, files, &form, this);
+    new TriggerUi(session.Trigger(), AnalysisMenu(form), *status, prefs, files, &form, this);
+    session.Trigger().SetRenderer([](const TraceCapture& capture) { return RenderCapture(capture, QSize(1600, 900)); });
+    connect(&session.Trigger(), &CaptureTrigger::Captured, trace, &TraceMenu::AddCapture);
 
     connect(&form, &Form1::PortChanged, this, [this, &form, lineStatus, reconnect](PortEvent event) {
         if (event == PortEvent::Opened)

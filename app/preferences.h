@@ -3,6 +3,8 @@
 // every run of it starts from its own defaults.
 #pragma once
 
+#include "session/capturetrigger.h"
+
 #include <QSettings>
 #include <QString>
 #include <QVariant>
@@ -38,6 +40,17 @@ public:
     QString Language() const;
     void SetLanguage(const QString& language);
     static bool IsLanguage(const QString& language) { return language == u"zh" || language == u"en"; }
+
+    // The trigger ("分析" → "触发设置…"): condition, times, mode and folder
+    // ("故障 ↑", 5 s before, 5 s after, "单次", the captures folder by default);
+    // what cannot be read back as a setting reads as its default.
+    TriggerSettings Trigger() const;
+    void SetTrigger(const TriggerSettings& settings);
+    // Whether the trigger is armed ("触发准备"; off by default).
+    bool TriggerArmed() const;
+    void SetTriggerArmed(bool armed);
+    // "captures" in the user's documents folder.
+    static QString DefaultCaptureFolder();
 
 private:
     mutable QSettings m_settings;

@@ -30,4 +30,9 @@ QString QtFileChooser::OpenFileName(const FileRequest& request)
     return QFileDialog::getOpenFileName(m_parent, request.title, StartPath(request.suggested), request.filter);
 }
 
+QString QtFileChooser::FolderName(const FileRequest& request)
+{
+    return QFileDialog::getExistingDirectory(m_parent, request.title, StartPath(request.suggested));
+}
+
 } // namespace kv

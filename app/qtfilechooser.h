@@ -1,4 +1,4 @@
-// File names asked for with Qt's file dialog.
+// File names and folders asked for with Qt's file dialog.
 #pragma once
 
 #include "common/filechooser.h"
@@ -13,6 +13,7 @@ public:
     void setParent(QWidget* parent) { m_parent = parent; }
     QString SaveFileName(const FileRequest& request) override;
     QString OpenFileName(const FileRequest& request) override;
+    QString FolderName(const FileRequest& request) override;
 
 private:
     QWidget* m_parent;

@@ -22,6 +22,19 @@ FastPoll::FastPoll(mb::TransactionEngine& engine, std::function<quint8()> statio
     , m_timer(m_clock.NewTimer(this))
 {
     connect(m_timer, &ClockTimer::timeout, this, &FastPoll::Tick);
+    // Work that went before (a fault record read between two samples): the
+    // next read goes as soon as the line is free, not at the next look.
+    // (From the event loop: everyone else hears that the line is free first.)
+    connect(
+        &m_engine, &mb::TransactionEngine::BusyChanged, this,
+        [this](bool busy) {
+            if (busy || !m_deferred)
+                return;
+            m_deferred = false;
+            if (m_running && m_inFlight == 0)
+                ScheduleNext();
+        },
+        Qt::QueuedConnection);
 }
 
 void FastPoll::SetPeriodMs(int ms)
@@ -42,6 +55,7 @@ void FastPoll::Start()
 void FastPoll::Stop()
 {
     m_running = false;
+    m_deferred = false;
     m_timer->Stop();
     m_samples.clear();
 }
@@ -53,6 +67,7 @@ bool FastPoll::HoldsLineAlone() const
 
 void FastPoll::Yield(int ms)
 {
+    m_deferred = false;  // the window's own handlers have the line, not the engine
     if (m_inFlight != 0 && HoldsLineAlone())
         m_engine.Cancel();  // our read ends as Cancelled; the line is free at once
     if (m_running)
@@ -75,9 +90,11 @@ void FastPoll::Tick()
     if (!m_engine.LineOpen() || m_engine.HasWork()) {
         // Closed port: sampling resumes by itself once it is open again. Other
         // work on the engine (a parameter backup) goes first.
+        m_deferred = m_engine.HasWork();
         m_timer->StartMs(kRetryMs);
         return;
     }
+    m_deferred = false;
     m_lastStart = m_clock.NowMs();
     const mb::Request request = mb::Request::Read(m_station(), kRegLiveBlockStart, kRegLiveBlockCount);
     m_inFlight = m_engine.Submit(request, [this](const mb::Result& r) { OnResult(r); });

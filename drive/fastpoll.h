@@ -58,6 +58,7 @@ private:
     quint64 m_inFlight = 0;  // id of the read under way, 0 when none
     int m_periodMs = 50;
     bool m_running = false;
+    bool m_deferred = false;  // waiting for other work on the engine to end
 };
 
 } // namespace kv

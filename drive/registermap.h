@@ -21,6 +21,12 @@ inline constexpr int kRegAi1 = 0x0007;              // raw; x 0.001 x 10 gives v
 inline constexpr int kRegAi2 = 0x0008;              // raw; x 0.001 x 24 gives milliamps
 inline constexpr int kRegStatusWord = 0x0009;
 
+// The fault record (parameter group 04): 0401 最后故障 .. 0413 历史故障2, the
+// drive's values at its last trip, read as one block.
+inline constexpr int kRegFaultRecordStart = 0x0190;  // parameter 0401
+inline constexpr int kFaultRecordCount = 13;
+inline constexpr int kFaultRecordFirstCode = 401;
+
 // The frequency reference: 0 .. 20000 stands for 0 .. 50 Hz.
 inline constexpr int kReferenceFullScale = 20000;
 inline constexpr double kReferenceFullScaleHz = 50.0;

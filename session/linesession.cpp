@@ -8,6 +8,7 @@
 #include "modbus/engine.h"
 #include "modbus/statistics.h"
 #include "serial/serialtransport.h"
+#include "session/capturetrigger.h"
 #include "session/samplehistory.h"
 
 namespace kv {
@@ -34,12 +35,14 @@ LineSession::LineSession(std::unique_ptr<Transport> line, Clock& clock, QObject*
     , m_sampler(std::make_unique<FastPoll>(*m_engine, [this] { return m_station; }))
     , m_recording(std::make_unique<LiveRecording>())
     , m_history(std::make_unique<SampleHistory>())
+    , m_trigger(std::make_unique<CaptureTrigger>(*m_history, *m_engine, clock, [this] { return m_station; }))
 {
     Connect();
 }
 
 LineSession::~LineSession()
 {
+    m_trigger.reset();
     m_sampler.reset();
     // The engine lets the line go before the line goes.
     m_engine.reset();
@@ -78,6 +81,8 @@ void LineSession::Connect()
         emit Sampled(sample);
     });
     connect(m_engine.get(), &mb::TransactionEngine::BusyChanged, this, &LineSession::LineLent);
+    // The trigger judges each sample once the history holds it.
+    connect(this, &LineSession::Sample, m_trigger.get(), &CaptureTrigger::Take);
 }
 
 bool LineSession::LineOpen() const

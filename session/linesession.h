@@ -1,7 +1,7 @@
 // The line session: one per tool, without widgets. It owns what belongs to
 // the line (the transport, the transaction engine, the line's statistics,
-// the traffic capture, the fast sampler, the recording of live values and
-// the history of the run)
+// the traffic capture, the fast sampler, the recording of live values, the
+// history of the run and the trigger that captures around a trip)
 // and offers each user the narrow part it needs. The main window is one of
 // its users: it tells the session its station and its polling switch, shows
 // the samples the session takes, and asks before it uses the line itself.
@@ -20,6 +20,7 @@
 
 namespace kv {
 
+class CaptureTrigger;
 class FastPoll;
 class LiveRecording;
 class SampleHistory;
@@ -49,6 +50,8 @@ public:
     LiveRecording& Recording() const { return *m_recording; }
     // Every sample since sampling started, for the trace and the trigger.
     SampleHistory& History() const { return *m_history; }
+    // Watches the samples and captures around a trip (or another condition).
+    CaptureTrigger& Trigger() const { return *m_trigger; }
 
     quint8 Station() const override { return m_station; }
     void SetStation(quint8 station) { m_station = station; }
@@ -90,6 +93,7 @@ private:
     std::unique_ptr<FastPoll> m_sampler;
     std::unique_ptr<LiveRecording> m_recording;
     std::unique_ptr<SampleHistory> m_history;
+    std::unique_ptr<CaptureTrigger> m_trigger;
     quint8 m_station = 1;
     bool m_fastSampling = false;
     bool m_polling = false;

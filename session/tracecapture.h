@@ -23,6 +23,8 @@ struct TraceCapture {
     quint8 station = 1;     // the drive it was caught on
     bool fault = false;     // the cause is a fault, or the fault bit rose during the capture
     std::shared_ptr<const SampleHistory> samples;  // [fromMs, toMs], its stretches as they were
+    qint64 triggerIndex = 0;     // the trigger's sample among them
+    QList<qint64> crcErrors;     // the samples (indices) whose reply had a wrong CRC
     QList<quint16> faultRecord;  // 0401..0413 as read (13 values), empty when none was read
     QString faultRecordError;    // why it could not be read, when it could not
     QString csvPath;             // the files written for it (empty when none was written)

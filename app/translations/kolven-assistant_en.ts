@@ -326,6 +326,48 @@
     </message>
 </context>
 <context>
+    <name>kv::CaptureFile</name>
+    <message>
+        <source>触发条件</source>
+        <translation>Trigger condition</translation>
+    </message>
+    <message>
+        <source>触发时间</source>
+        <translation>Trigger time</translation>
+    </message>
+    <message>
+        <source>站号</source>
+        <translation>Station</translation>
+    </message>
+    <message>
+        <source>触发前 (s)</source>
+        <translation>Before trigger (s)</translation>
+    </message>
+    <message>
+        <source>触发后 (s)</source>
+        <translation>After trigger (s)</translation>
+    </message>
+    <message>
+        <source>故障记录</source>
+        <translation>Fault record</translation>
+    </message>
+    <message>
+        <source>未能读取：%1</source>
+        <translation>Not read: %1</translation>
+    </message>
+    <message>
+        <source>触发</source>
+        <translation>Trigger</translation>
+    </message>
+</context>
+<context>
+    <name>kv::CaptureTrigger</name>
+    <message>
+        <source>无法创建文件夹 %1</source>
+        <translation>Cannot create the folder %1</translation>
+    </message>
+</context>
+<context>
     <name>kv::CaptureUi</name>
     <message>
         <source>通讯记录到文件…</source>
@@ -3052,6 +3094,203 @@ Click: place cursors A and B; drag a cursor to move it</translation>
     <message>
         <source>图片未能保存：%1</source>
         <translation>The picture could not be saved: %1</translation>
+    </message>
+</context>
+<context>
+    <name>kv::TriggerCondition</name>
+    <message>
+        <source>准合闸</source>
+        <translation>RdyOn</translation>
+    </message>
+    <message>
+        <source>准运行</source>
+        <translation>RdyRun</translation>
+    </message>
+    <message>
+        <source>准给定</source>
+        <translation>RdyRef</translation>
+    </message>
+    <message>
+        <source>故障</source>
+        <translation>Fault</translation>
+    </message>
+    <message>
+        <source>禁合闸</source>
+        <translation>Inhib</translation>
+    </message>
+    <message>
+        <source>报警</source>
+        <translation>Alarm</translation>
+    </message>
+    <message>
+        <source>到达</source>
+        <translation>AtSetp</translation>
+    </message>
+    <message>
+        <source>远程</source>
+        <translation>Remote</translation>
+    </message>
+    <message>
+        <source>超极限</source>
+        <translation>AbvLim</translation>
+    </message>
+    <message>
+        <source>外1/2</source>
+        <translation>Ext1/2</translation>
+    </message>
+    <message>
+        <source>外信号</source>
+        <translation>ExtRun</translation>
+    </message>
+    <message>
+        <source>频率</source>
+        <translation>Frequency</translation>
+    </message>
+    <message>
+        <source>电流</source>
+        <translation>Current</translation>
+    </message>
+    <message>
+        <source>直流电压</source>
+        <translation>DC bus</translation>
+    </message>
+    <message>
+        <source>%1消失</source>
+        <translation>%1 off</translation>
+    </message>
+    <message>
+        <source>%1变化</source>
+        <translation>%1 change</translation>
+    </message>
+    <message>
+        <source>%1高于%2%3</source>
+        <translation>%1 above %2 %3</translation>
+    </message>
+    <message>
+        <source>%1低于%2%3</source>
+        <translation>%1 below %2 %3</translation>
+    </message>
+    <message>
+        <source>%1越过%2%3</source>
+        <translation>%1 crossing %2 %3</translation>
+    </message>
+</context>
+<context>
+    <name>kv::TriggerDialog</name>
+    <message>
+        <source>触发设置</source>
+        <translation>Trigger settings</translation>
+    </message>
+    <message>
+        <source>状态位变化</source>
+        <translation>Status bit changes</translation>
+    </message>
+    <message>
+        <source>数值越过门限</source>
+        <translation>Value crosses a level</translation>
+    </message>
+    <message>
+        <source>上升</source>
+        <translation>Rising</translation>
+    </message>
+    <message>
+        <source>下降</source>
+        <translation>Falling</translation>
+    </message>
+    <message>
+        <source>双向</source>
+        <translation>Either way</translation>
+    </message>
+    <message>
+        <source>单次</source>
+        <translation>Once</translation>
+    </message>
+    <message>
+        <source>连续</source>
+        <translation>Continuous</translation>
+    </message>
+    <message>
+        <source>浏览…</source>
+        <translation>Browse…</translation>
+    </message>
+    <message>
+        <source>条件：</source>
+        <translation>Condition:</translation>
+    </message>
+    <message>
+        <source>状态位：</source>
+        <translation>Status bit:</translation>
+    </message>
+    <message>
+        <source>数值：</source>
+        <translation>Value:</translation>
+    </message>
+    <message>
+        <source>门限：</source>
+        <translation>Level:</translation>
+    </message>
+    <message>
+        <source>边沿：</source>
+        <translation>Edge:</translation>
+    </message>
+    <message>
+        <source>触发前：</source>
+        <translation>Before:</translation>
+    </message>
+    <message>
+        <source>触发后：</source>
+        <translation>After:</translation>
+    </message>
+    <message>
+        <source>方式：</source>
+        <translation>Mode:</translation>
+    </message>
+    <message>
+        <source>文件夹：</source>
+        <translation>Folder:</translation>
+    </message>
+    <message>
+        <source>触发于：</source>
+        <translation>Triggers on:</translation>
+    </message>
+    <message>
+        <source>确定</source>
+        <translation>OK</translation>
+    </message>
+    <message>
+        <source>取消</source>
+        <translation>Cancel</translation>
+    </message>
+    <message>
+        <source>捕获文件夹</source>
+        <translation>Folder for captures</translation>
+    </message>
+</context>
+<context>
+    <name>kv::TriggerUi</name>
+    <message>
+        <source>触发设置…</source>
+        <translation>Trigger settings…</translation>
+    </message>
+    <message>
+        <source>触发准备</source>
+        <translation>Trigger armed</translation>
+    </message>
+    <message>
+        <source>触发：已触发 %1</source>
+        <translation>Trigger: triggered %1</translation>
+    </message>
+    <message>
+        <source>触发：等待</source>
+        <translation>Trigger: waiting</translation>
+    </message>
+    <message>
+        <source>（已捕获 %1 次）</source>
+        <translation> (%1 captured)</translation>
+    </message>
+    <message>
+        <source>文件未写入：%1</source>
+        <translation>files not written: %1</translation>
     </message>
 </context>
 <context>

@@ -10,6 +10,8 @@
 #include "app/logbox.h"
 #include "app/portlist.h"
 #include "app/reconnect.h"
+#include "app/triggerdialog.h"
+#include "app/triggerui.h"
 #include "chart/curvegraph.h"
 #include "common/colors.h"
 #include "common/intervaltimer.h"
@@ -19,6 +21,7 @@
 #include "modbus/statistics.h"
 #include "serial/mscomm.h"
 #include "serial/portinfo.h"
+#include "session/capturetrigger.h"
 #include "tests/support/bytes.h"
 #include "tests/support/pty.h"
 #include "tests/support/tool.h"
@@ -28,6 +31,8 @@
 #include <QCheckBox>
 #include <QClipboard>
 #include <QComboBox>
+#include <QDir>
+#include <QDoubleSpinBox>
 #include <QFile>
 #include <QGuiApplication>
 #include <QHelpEvent>
@@ -75,6 +80,7 @@ private slots:
     void portListReadAgainWhenItOpens();
     void settingsKeptBetweenRuns();
     void pressingTheButtonEndsTheRetries();
+    void triggerSetArmedAndShown();
 
 private:
     std::unique_ptr<test::Tool> m_tool;
@@ -101,7 +107,8 @@ void TestAdditions::menusComeAfterTheOriginal()
                           "保存曲线图片…", "复制曲线图片"}));
     QCOMPARE(ItemTexts(m_tool->form->findChild<QMenu*>("SettingsMenu")),
              (QStringList{"高速采样", "断线自动重连", "响应超时…", "语言 / Language"}));
-    QCOMPARE(ItemTexts(m_tool->form->findChild<QMenu*>("AnalysisMenu")), (QStringList{"趋势分析…"}));
+    QCOMPARE(ItemTexts(m_tool->form->findChild<QMenu*>("AnalysisMenu")),
+             (QStringList{"趋势分析…", "触发设置…", "触发准备"}));
 }
 
 void TestAdditions::statusLineShowsThePort()
@@ -389,6 +396,56 @@ void TestAdditions::pressingTheButtonEndsTheRetries()
     QVERIFY(!reconnect.Retrying());
     QVERIFY(part->isHidden());
     QCOMPARE(tool.boxes.texts(), told + QStringList{QStringLiteral("无效端口号")});
+}
+
+void TestAdditions::triggerSetArmedAndShown()
+{
+    auto& ui = m_tool->Piece<TriggerUi>();
+    QLabel* part = m_tool->Part(QStringLiteral("statusTrigger"));
+    QVERIFY(part->isHidden());  // disarmed
+
+    // The settings window: "电流 > 12.5 A", 0 s before and after, the folder chosen.
+    ui.TriggerSettings->trigger();
+    TriggerDialog& dialog = *ui.Dialog();
+    QVERIFY(dialog.isVisible() && !dialog.isModal());
+    QCOMPARE(dialog.Condition->text(), QStringLiteral("故障 ↑"));
+    QCOMPARE(dialog.Folder->text(), QDir::toNativeSeparators(Preferences::DefaultCaptureFolder()));
+    dialog.Kind->setCurrentIndex(1);
+    dialog.Value->setCurrentIndex(1);
+    dialog.Level->setValue(12.5);
+    dialog.Before->setValue(0);
+    dialog.After->setValue(0);
+    m_tool->files.folder = m_tool->dir.filePath(QStringLiteral("captures"));
+    dialog.Browse->click();
+    QCOMPARE(dialog.Condition->text(), QStringLiteral("电流 > 12.5 A"));
+    dialog.Ok->click();
+    QVERIFY(!dialog.isVisible());
+
+    ui.TriggerArm->trigger();
+    QVERIFY(!part->isHidden());
+    QCOMPARE(part->text(), QStringLiteral("触发：等待"));
+    LineSession& session = *m_tool->session;
+    const auto take = [&](quint16 current) {
+        m_tool->Pass(100);
+        session.TakeSample(SampleFromRegisters({500, current, 540, 500, 500, 0x0237}, m_tool->clock->WallMs()));
+    };
+    take(120);
+    take(130);
+    const QString at = QDateTime::fromMSecsSinceEpoch(m_tool->clock->WallMs()).toString(QStringLiteral("HH:mm:ss.zzz"));
+    QCOMPARE(part->text(), QStringLiteral("触发：已触发 ") + at);
+    take(130);  // past the time after: captured, and "单次" disarms
+    QVERIFY(part->isHidden());
+    QVERIFY(!ui.TriggerArm->isChecked());
+    QCOMPARE(QDir(m_tool->files.folder).entryList(QDir::Files).size(), 1);
+    ui.TriggerArm->trigger();
+    QCOMPARE(part->text(), QStringLiteral("触发：等待（已捕获 1 次）"));
+
+    // Kept for the next start: the settings, and armed.
+    m_tool->RestartAdditions();
+    auto& again = m_tool->Piece<TriggerUi>();
+    QVERIFY(again.TriggerArm->isChecked());
+    QCOMPARE(session.Trigger().Settings().condition.Text(), QStringLiteral("电流 > 12.5 A"));
+    QCOMPARE(session.Trigger().Settings().folder, m_tool->files.folder);
 }
 
 QTEST_MAIN(TestAdditions)

@@ -185,7 +185,7 @@ void TestLanguage::englishLeavesNoChinese()
     texts += TextsOf(help) + help->WrittenLines();
     texts += TextsOf(m_tool->form->AuxWindows().ShowPicture());
     // The windows of the additions, with the parameter table's rows and headers.
-    for (const char* item : {"ParamSet", "ResponseTimeout"})
+    for (const char* item : {"ParamSet", "ResponseTimeout", "TriggerSettings"})
         m_tool->add->findChild<QAction*>(QString::fromLatin1(item))->trigger();
     m_tool->Piece<ParameterMenu>().ParamEditor()->show();  // "修改参数"
     for (QWidget* w : QApplication::topLevelWidgets())
@@ -267,6 +267,9 @@ void TestLanguage::englishLeavesNoChinese()
     texts << m_tool->Part(QStringLiteral("statusRecording"))->text();
     m_tool->Action(QStringLiteral("RecordStop"))->trigger();
     m_tool->files.path.clear();
+    m_tool->Action(QStringLiteral("TriggerArm"))->trigger();  // the trigger's status part
+    texts << m_tool->Part(QStringLiteral("statusTrigger"))->text();
+    m_tool->Action(QStringLiteral("TriggerArm"))->trigger();
 
     // What the engine, the statistics and the capture say.
     for (int o = 0; o <= static_cast<int>(mb::Outcome::Invalid); ++o)

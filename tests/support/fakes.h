@@ -27,12 +27,15 @@ public:
     QStringList texts() const;
 };
 
-// Answers every file dialog with the path the test set (empty: the dialog cancelled).
+// Answers every file dialog with the path the test set (empty: the dialog
+// cancelled), every folder dialog with the folder.
 class FixedFiles final : public FileChooser {
 public:
     QString SaveFileName(const FileRequest&) override { return path; }
     QString OpenFileName(const FileRequest&) override { return path; }
+    QString FolderName(const FileRequest&) override { return folder; }
     QString path;
+    QString folder;
 };
 
 // A platform that records instead of acting. The system directory is whatever
