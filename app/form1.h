@@ -269,6 +269,7 @@ protected:
     void MarkVerticalLimits();
     // The port is gone while the window still shows it open: show it closed and tell the user.
     void PortLost();
+    void PortOpenFailed();
     // Ends the program at once: nothing else runs, nothing is saved.
     void EndProgram();
     // The line is busy with work beside the window: "通讯忙，请稍候" and true.

@@ -24,6 +24,7 @@ void Form1::CommandOpenMSC_Click()
             const kv::PortTarget target = kv::ResolvePortText(ComboMSCPort->currentText());
             switch (target.kind) {
             case kv::PortTarget::Device:
+            case kv::PortTarget::Network:
                 MSComm->setPortDevice(target.device);
                 break;
             case kv::PortTarget::Number:
@@ -63,6 +64,19 @@ void Form1::CommandOpenMSC_Click()
 void Form1::Chkreceive16_Click()
 {
     MSComm->setInputMode(Chkreceive16->isChecked() ? 1 : 0);
+}
+
+void Form1::PortOpenFailed()
+{
+    // A converter's connection is made after "打开串口" returned; when it is
+    // not made, the window ends as for a serial port that does not open.
+    if (CommandOpenMSC->text() == kCaptionOpenPort)
+        return;
+    CommandOpenMSC->setText(kCaptionOpenPort);
+    ShapeMSC->setFillColor(kv::kRed);
+    Chkreceive16->setEnabled(false);
+    MsgBox(tr("无效端口号"), kv::MsgButtons::Ok, kv::MsgIcon::Exclamation, tr("串口调试助手"));
+    emit PortChanged(kv::PortEvent::OpenFailed);
 }
 
 void Form1::PortLost()

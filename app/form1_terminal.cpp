@@ -53,6 +53,8 @@ void Form1::MSComm_OnComm()
     if (MSComm->CommEvent() != kv::MSComm::comEvReceive) {
         if (MSComm->CommEvent() == kv::MSComm::comEventPortLost)
             PortLost();
+        else if (MSComm->CommEvent() == kv::MSComm::comEventOpenFailed)
+            PortOpenFailed();
         return;
     }
 

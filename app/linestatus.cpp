@@ -29,6 +29,16 @@ LineStatus::LineStatus(StatusLine& status, LineSession& session, const WindowPor
         if (!open)
             ShowPort();
     });
+    // A network line tells when its connection is made, and why it was not.
+    connect(&session.Line(), &Transport::Connected, this, &LineStatus::ShowPort);
+    auto closedWhy = [this](const QString& why) {
+        if (m_session.Line().OwnsLineSettings())
+            return;
+        m_closedText = StatusLine::ClosedText(m_session.Line().Description(), why);
+        ShowPort();
+    };
+    connect(&session.Line(), &Transport::OpenFailed, this, closedWhy);
+    connect(&session.Line(), &Transport::Lost, this, closedWhy);
     ShowPort();
     ShowCounters();
 }
@@ -37,10 +47,16 @@ void LineStatus::ShowPort()
 {
     const Transport& line = m_session.Line();
     if (!line.IsOpen()) {
-        m_status.Port->setText(StatusLine::ClosedText());
+        m_status.Port->setText(m_closedText.isEmpty() ? StatusLine::ClosedText() : m_closedText);
         return;
     }
+    m_closedText.clear();
     const QString station = QStringLiteral("%1").arg(m_session.Station(), 2, 16, QLatin1Char('0')).toUpper();
+    if (!line.OwnsLineSettings()) {
+        m_status.Port->setText(
+            StatusLine::NetworkPortText(line.Description(), line.Connecting(), m_port.OpenedSettings(), station));
+        return;
+    }
     m_status.Port->setText(
         StatusLine::PortText(m_port.OpenedWith().port, line.Description(), m_port.OpenedSettings(), station));
 }

@@ -29,6 +29,7 @@ private:
     LineSession& m_session;
     const WindowPort& m_port;
     QTimer* m_refresh;
+    QString m_closedText;  // why a network line is closed, until it opens again
     bool m_countersDirty = false;
 };
 

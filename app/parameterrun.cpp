@@ -5,6 +5,7 @@
 #include "modbus/engine.h"
 #include "serial/mscomm.h"
 #include "serial/portopen.h"
+#include "serial/transport.h"
 #include "session/linesession.h"
 
 #include <QCommandLineParser>
@@ -50,7 +51,8 @@ std::unique_ptr<DriveLine> OpenDriveLine(const LineOptions& options, CommandCons
     const PortTarget target = ResolvePortText(options.port);
     try {
         switch (target.kind) {
-        case PortTarget::Device: drive->comm.setPortDevice(target.device); break;
+        case PortTarget::Device:
+        case PortTarget::Network: drive->comm.setPortDevice(target.device); break;
         case PortTarget::Number: drive->comm.setCommPort(target.number); break;
         case PortTarget::Invalid: throw CommError(CommError::InvalidPortNumber, CommandLineTexts::tr("没有这个串口"));
         }
@@ -61,6 +63,23 @@ std::unique_ptr<DriveLine> OpenDriveLine(const LineOptions& options, CommandCons
     } catch (const std::exception& e) {
         console.Error(CommandLineTexts::tr("无法打开串口 %1：%2").arg(options.port, QString::fromStdString(e.what())));
         return nullptr;
+    }
+    // A converter's connection is made after the open; the commands start once
+    // it is there (the line gives up on its own after its connect timeout).
+    Transport& line = drive->session.Line();
+    if (line.Connecting()) {
+        QEventLoop wait;
+        QString why;
+        QObject::connect(&line, &Transport::Connected, &wait, [&wait] { wait.quit(); });
+        QObject::connect(&line, &Transport::OpenFailed, &wait, [&wait, &why](const QString& reason) {
+            why = reason;
+            wait.quit();
+        });
+        wait.exec();
+        if (!line.IsOpen()) {
+            console.Error(CommandLineTexts::tr("无法打开串口 %1：%2").arg(options.port, why));
+            return nullptr;
+        }
     }
     return drive;
 }
@@ -132,7 +151,7 @@ void CommandConsole::Flush()
 
 void DeclareLineOptions(QCommandLineParser& parser)
 {
-    parser.addOption({kPortOption, CommandLineTexts::tr("串口：COM n、设备路径（/dev/ttyUSB0）或系统端口名。"),
+    parser.addOption({kPortOption, CommandLineTexts::tr("串口：COM n、设备路径（/dev/ttyUSB0）或系统端口名；或串口服务器的网络地址（192.168.1.20:4001）。"),
                       QStringLiteral("DEV")});
     parser.addOption({kStationOption, CommandLineTexts::tr("驱动器站号 1..247（默认 1）。"), QStringLiteral("N"),
                       QStringLiteral("1")});

@@ -23,9 +23,11 @@ void Preferences::SetValue(const QString& key, const QVariant& value)
 
 int Preferences::ResponseTimeoutMs() const
 {
+    // Not set (or unreadable): 0, the line's own default (500 ms on a serial
+    // port, 1000 ms through a network converter).
     bool ok = false;
-    const int ms = m_settings.value(QStringLiteral("engine/responseTimeoutMs"), 500).toInt(&ok);
-    return ok ? std::clamp(ms, 100, 5000) : 500;
+    const int ms = m_settings.value(QStringLiteral("engine/responseTimeoutMs"), 0).toInt(&ok);
+    return ok && ms > 0 ? std::clamp(ms, 100, 5000) : 0;
 }
 
 void Preferences::SetResponseTimeoutMs(int ms)

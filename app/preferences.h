@@ -20,7 +20,7 @@ public:
     QVariant Value(const QString& key, const QVariant& fallback) const { return m_settings.value(key, fallback); }
     void SetValue(const QString& key, const QVariant& value);
 
-    // The engine's response timeout, 100..5000 ms (500 by default).
+    // The response timeout the user chose (100..5000 ms); 0 when none was chosen.
     int ResponseTimeoutMs() const;
     void SetResponseTimeoutMs(int ms);
 

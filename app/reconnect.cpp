@@ -2,12 +2,14 @@
 
 #include "app/preferences.h"
 #include "app/statusline.h"
+#include "serial/netaddress.h"
 #include "serial/portinfo.h"
 
 #include <QAction>
 #include <QApplication>
 #include <QLabel>
 #include <QMenu>
+#include <QTcpSocket>
 #include <QTimer>
 
 namespace kv {
@@ -70,6 +72,37 @@ void Reconnect::End()
 {
     m_timer->stop();
     Part->hide();
+    if (m_probe) {
+        m_probe->disconnect(this);
+        m_probe->abort();
+        m_probe->deleteLater();
+        m_probe = nullptr;
+    }
+}
+
+void Reconnect::Probe(const QString& host, quint16 port)
+{
+    if (m_probe)
+        return;  // the last trial is still under way
+    m_probe = new QTcpSocket(this);
+    QTcpSocket* probe = m_probe;
+    auto over = [this, probe] {
+        probe->disconnect(this);
+        probe->abort();
+        probe->deleteLater();
+        if (m_probe == probe)
+            m_probe = nullptr;
+    };
+    connect(probe, &QTcpSocket::connected, this, [this, over] {
+        over();
+        if (!m_timer->isActive() || m_port.PortIsOpen())
+            return;
+        End();
+        m_port.OpenPortAs(m_opened);
+    });
+    connect(probe, &QTcpSocket::errorOccurred, this, [over] { over(); });
+    QTimer::singleShot(3000, probe, [over] { over(); });  // not made in time: the next tick tries again
+    probe->connectToHost(host, port);
 }
 
 void Reconnect::Try()
@@ -83,6 +116,10 @@ void Reconnect::Try()
         return;
     ++m_tries;
     Part->setText(tr("重新连接中…（已试 %1 次）").arg(m_tries));
+    if (const std::optional<NetAddress> address = ParseNetAddress(m_opened.port)) {
+        Probe(address->host, address->port);
+        return;
+    }
     if (!DeviceOpens(PresentDeviceForPortText(m_opened.port)))
         return;
     End();

@@ -2,7 +2,9 @@
 // shows it closed as always (and tells the user once), then every second the
 // tool looks for the same device and opens it again with the same settings, as
 // "打开串口" would; polling goes on as the chart's button says. The status line
-// counts the tries. Pressing "打开串口"/"关闭串口" yourself ends the retries.
+// counts the tries. A converter on the network is looked for by a trial
+// connection each second, closed again before the window opens the line.
+// Pressing "打开串口"/"关闭串口" yourself ends the retries.
 #pragma once
 
 #include "app/windowport.h"
@@ -13,6 +15,7 @@
 class QAction;
 class QLabel;
 class QMenu;
+class QTcpSocket;
 class QTimer;
 
 namespace kv {
@@ -41,10 +44,13 @@ private:
     void Try();
     void Begin();
     void End();
+    // A trial connection to the converter; the window opens the line once it is made.
+    void Probe(const QString& host, quint16 port);
 
     WindowPort& m_port;
     Preferences& m_prefs;
     QTimer* m_timer = nullptr;
+    QTcpSocket* m_probe = nullptr;
     PortChoice m_opened;  // the boxes as they were when the port was last opened
     int m_tries = 0;
 };

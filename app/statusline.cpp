@@ -202,6 +202,20 @@ QString StatusLine::PortText(const QString& portText, const QString& device, con
     return text + QStringLiteral("  ") + settings + tr("  站号 ") + stationAddr;
 }
 
+QString StatusLine::NetworkPortText(const QString& description, bool connecting, const QString& settings,
+                                    const QString& stationAddr)
+{
+    QString text = description;
+    if (connecting)
+        text += tr("  连接中…");
+    return text + tr("  帧计时 ") + settings + tr("  站号 ") + stationAddr;
+}
+
+QString StatusLine::ClosedText(const QString& where, const QString& why)
+{
+    return tr("未打开 — %1：%2").arg(where.trimmed(), why);
+}
+
 } // namespace kv
 
 #include "moc_statusline.cpp"

@@ -32,6 +32,13 @@ public:
     static QString PortText(const QString& portText, const QString& device, const QString& settings,
                             const QString& stationAddr);
     static QString ClosedText() { return tr("未打开"); }
+    // The port part for a network line: the converter, whether the connection
+    // is still being made, the settings as the frame timing only (the
+    // converter's own, which this end cannot see), the station.
+    static QString NetworkPortText(const QString& description, bool connecting, const QString& settings,
+                                   const QString& stationAddr);
+    // A line that could not be opened or went away, and why: "未打开 — 192.168.1.20:4001：连接被拒绝".
+    static QString ClosedText(const QString& where, const QString& why);
 
 private:
     class Row;

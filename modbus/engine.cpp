@@ -23,6 +23,11 @@ TransactionEngine::TransactionEngine(Transport& line, Clock& clock, QObject* par
         if (!open)
             OnClosed();
     });
+    // A network line opened while requests waited: they go now.
+    connect(&m_line, &Transport::Connected, this, [this] {
+        if (m_current && m_attempts == 0 && !m_gapTimer->IsActive() && !m_responseTimer->IsActive())
+            Send();
+    });
 }
 
 TransactionEngine::~TransactionEngine()
@@ -128,6 +133,10 @@ void TransactionEngine::Send()
         Finish(Outcome::PortLost);
         return;
     }
+    // A connection still being made: the request waits for it (Connected), so
+    // that its response timeout counts from the moment it reaches the socket.
+    if (m_line.Connecting())
+        return;
     const qint64 now = NowUs();
     if (now < m_lineFreeAtUs) {
         m_gapTimer->StartUs(m_lineFreeAtUs - now);

@@ -1,6 +1,6 @@
 #include "serial/mscomm.h"
 
-#include "serial/serialtransport.h"
+#include "serial/linetransport.h"
 #include "serial/transport.h"
 
 #include <QCoreApplication>
@@ -17,7 +17,7 @@ constexpr int kWriteTimeoutMs = 5000;
 
 MSComm::MSComm(QObject* parent)
     : QObject(parent)
-    , m_line(new SerialTransport(this))
+    , m_line(new LineTransport(this))
     , m_decoder(QStringDecoder::System)
 {
     m_settings = *ParseSettings(m_settingsText);
@@ -48,8 +48,14 @@ void MSComm::connectLine()
     });
     connect(m_line, &Transport::OpenChanged, this, &MSComm::OpenChanged);
     // The device went away: the line is closed already; one event tells the window.
-    connect(m_line, &Transport::Lost, this,
-            [this] { QMetaObject::invokeMethod(this, [this] { raise(comEventPortLost); }, Qt::QueuedConnection); });
+    connect(m_line, &Transport::Lost, this, [this](const QString& why) {
+        m_lineFailure = why;
+        QMetaObject::invokeMethod(this, [this] { raise(comEventPortLost); }, Qt::QueuedConnection);
+    });
+    connect(m_line, &Transport::OpenFailed, this, [this](const QString& why) {
+        m_lineFailure = why;
+        QMetaObject::invokeMethod(this, [this] { raise(comEventOpenFailed); }, Qt::QueuedConnection);
+    });
     // The line given back by the engine: what waits is the receive path's again.
     connect(m_line, &Transport::ClaimChanged, this, [this](bool claimed) {
         if (!claimed && m_line->IsOpen() && m_line->BytesAvailable() > 0)

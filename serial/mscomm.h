@@ -36,6 +36,8 @@ public:
         comEventTxFull = 1010,
         // The device went away (adapter unplugged, peer closed): the port is closed.
         comEventPortLost = 1100,
+        // A network line that was opened could not be connected: the port is closed.
+        comEventOpenFailed = 1101,
     };
 
     // A control with a serial port of its own.
@@ -70,7 +72,11 @@ public:
     void setInputLen(int length);
 
     bool PortOpen() const;
-    void setPortOpen(bool open);  // opening a missing or busy port throws
+    // Opening a missing or busy port throws. A network line opens at once and
+    // connects afterwards; when that fails, comEventOpenFailed follows.
+    void setPortOpen(bool open);
+    // Why the last network connection failed or was lost ("连接被拒绝").
+    QString LineFailure() const { return m_lineFailure; }
 
     // Puts the bytes on the line before returning; a text is sent in the
     // system's code page. Throws when the port is closed or the write fails.
@@ -117,6 +123,7 @@ private:
     bool m_inHandler = false;
     bool m_pulling = false;
     QStringDecoder m_decoder;
+    QString m_lineFailure;
 };
 
 } // namespace kv

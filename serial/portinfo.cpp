@@ -96,6 +96,7 @@ QString PresentDeviceForPortText(QStringView portText)
         return QFileInfo::exists(device) ? device : QString();
 #endif
     }
+    case PortTarget::Network:  // no device of this machine
     case PortTarget::Invalid:
         break;
     }

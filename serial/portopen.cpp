@@ -1,5 +1,6 @@
 #include "serial/portopen.h"
 
+#include "serial/netaddress.h"
 #include "serial/portsettings.h"
 
 #include <QSerialPortInfo>
@@ -38,6 +39,14 @@ QString StationAddrFromText(QStringView stationText)
 PortTarget ResolvePortText(QStringView portText)
 {
     PortTarget target;
+    bool malformed = false;
+    if (const std::optional<NetAddress> address = ParseNetAddress(portText, &malformed)) {
+        target.kind = PortTarget::Network;
+        target.device = address->Text();
+        return target;
+    }
+    if (malformed)
+        return target;
     if (const std::optional<QString> device = DeviceForPortText(portText)) {
         target.kind = PortTarget::Device;
         target.device = *device;

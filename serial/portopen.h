@@ -26,6 +26,7 @@ struct PortTarget {
     enum Kind {
         Number,   // a port number for CommPort ("COM 3" -> 3)
         Device,   // a device named directly (POSIX device path or system port name)
+        Network,  // a converter's network address (192.168.1.20:4001); `device` is its text
         Invalid,  // no digit at the end, or a device path that does not exist
     };
     Kind kind = Invalid;
@@ -33,6 +34,9 @@ struct PortTarget {
     QString device;
 };
 
+// A network address (netaddress.h: 192.168.1.20:4001, [fe80::1]:4001,
+// host.local:4001, tcp://...) leads to that converter; a text that starts with
+// tcp:// and is no address is invalid.
 // A text naming an existing device (/dev/pts/3, ttyUSB0 on POSIX) leads to that
 // device; a text that looks like a device path but names none is invalid;
 // anything else leads to the decimal digits at its end ("COM10" -> 10), or is

@@ -27,17 +27,26 @@ public:
     ~Transport() override;
 
     // ---- opening and closing ----
-    // Opens the line to `where` (a device path) with the settings; false, with
-    // the reason in `error`, when it cannot be opened.
+    // Opens the line to `where` (a device path, or a network address for a
+    // network line) with the settings; false, with the reason in `error`, when
+    // it cannot be opened.
     virtual bool Open(const QString& where, const LineSettings& settings, QString* error) = 0;
     // Closes an open line (nothing happens to a closed one).
     virtual void Close() = 0;
     virtual bool IsOpen() const = 0;
+    // Opened but not established yet (a network connection being made): bytes
+    // written meanwhile wait, and Connected or OpenFailed follows. A serial
+    // port is established when it opens.
+    virtual bool Connecting() const { return false; }
+    // Whether the line settings are this line's own (a serial port), or only
+    // the timing of a cable behind a converter that this end cannot see.
+    virtual bool OwnsLineSettings() const { return true; }
     // New settings for an open line; false (the old ones kept) when refused.
     virtual bool ApplySettings(const LineSettings& settings) = 0;
     // The settings the line has (as last opened or applied).
     const LineSettings& Settings() const { return m_settings; }
-    // What the line is, for people: the device path of a serial port.
+    // What the line is, for people: the device path of a serial port,
+    // "192.168.1.20:4001 (TCP)" for a converter.
     virtual QString Description() const = 0;
 
     // ---- writing ----
@@ -84,6 +93,11 @@ signals:
     // The line went away (an adapter pulled, the peer gone); it is closed.
     // Comes after OpenChanged(false).
     void Lost(const QString& reason);
+    // A line that was Connecting is established now.
+    void Connected();
+    // A line that was Connecting could not be established; it is closed.
+    // Comes after OpenChanged(false).
+    void OpenFailed(const QString& reason);
     void ClaimChanged(bool claimed);
 
 protected:

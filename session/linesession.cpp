@@ -7,7 +7,7 @@
 #include "modbus/capture.h"
 #include "modbus/engine.h"
 #include "modbus/statistics.h"
-#include "serial/serialtransport.h"
+#include "serial/linetransport.h"
 #include "session/capturetrigger.h"
 #include "session/samplehistory.h"
 
@@ -21,7 +21,7 @@ constexpr int kMakeWayMs = 300;
 } // namespace
 
 LineSession::LineSession(QObject* parent)
-    : LineSession(std::make_unique<SerialTransport>(), SystemClock(), parent)
+    : LineSession(std::make_unique<LineTransport>(), SystemClock(), parent)
 {
 }
 

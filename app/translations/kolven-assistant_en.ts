@@ -2055,10 +2055,6 @@
         <translation>Displays the version.</translation>
     </message>
     <message>
-        <source>串口：COM n、设备路径（/dev/ttyUSB0）或系统端口名。</source>
-        <translation>Serial port: COM n, a device path (/dev/ttyUSB0) or a system port name.</translation>
-    </message>
-    <message>
         <source>驱动器站号 1..247（默认 1）。</source>
         <translation>Station number of the drive, 1..247 (default 1).</translation>
     </message>
@@ -2261,6 +2257,10 @@
     <message>
         <source>写入参数</source>
         <translation>Writes parameters</translation>
+    </message>
+    <message>
+        <source>串口：COM n、设备路径（/dev/ttyUSB0）或系统端口名；或串口服务器的网络地址（192.168.1.20:4001）。</source>
+        <translation>Serial port: COM n, a device path (/dev/ttyUSB0) or a system port name; or the network address of a serial-to-Ethernet converter (192.168.1.20:4001).</translation>
     </message>
 </context>
 <context>
@@ -2866,6 +2866,45 @@
     <message>
         <source>未打开</source>
         <translation>Closed</translation>
+    </message>
+    <message>
+        <source>  连接中…</source>
+        <translation>  connecting…</translation>
+    </message>
+    <message>
+        <source>  帧计时 </source>
+        <translation>  frame timing </translation>
+    </message>
+    <message>
+        <source>未打开 — %1：%2</source>
+        <translation>Not open — %1: %2</translation>
+    </message>
+</context>
+<context>
+    <name>kv::TcpTransport</name>
+    <message>
+        <source>连接被拒绝</source>
+        <translation>connection refused</translation>
+    </message>
+    <message>
+        <source>连接超时</source>
+        <translation>connection timed out</translation>
+    </message>
+    <message>
+        <source>主机未找到</source>
+        <translation>host not found</translation>
+    </message>
+    <message>
+        <source>网络不可达</source>
+        <translation>network unreachable</translation>
+    </message>
+    <message>
+        <source>连接已被对方关闭</source>
+        <translation>connection closed by the peer</translation>
+    </message>
+    <message>
+        <source>网络错误</source>
+        <translation>network error</translation>
     </message>
 </context>
 <context>

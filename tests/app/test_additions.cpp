@@ -436,7 +436,9 @@ void TestAdditions::triggerSetArmedAndShown()
     take(130);  // past the time after: captured, and "单次" disarms
     QVERIFY(part->isHidden());
     QVERIFY(!ui.TriggerArm->isChecked());
-    QCOMPARE(QDir(m_tool->files.folder).entryList(QDir::Files).size(), 1);
+    const QStringList written = QDir(m_tool->files.folder).entryList(QDir::Files, QDir::Name);
+    QCOMPARE(written.size(), 2);  // the capture's CSV and its picture, of one name
+    QVERIFY(written[0].endsWith(u".csv") && written[1] == written[0].chopped(3) + QStringLiteral("png"));
     ui.TriggerArm->trigger();
     QCOMPARE(part->text(), QStringLiteral("触发：等待（已捕获 1 次）"));
 

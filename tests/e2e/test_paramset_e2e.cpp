@@ -20,6 +20,7 @@
 #include <QLineEdit>
 #include <QListWidget>
 #include <QProcess>
+#include <QTcpServer>
 #include <QPushButton>
 #include <QRegularExpression>
 #include <QSignalSpy>
@@ -283,6 +284,12 @@ void TestParamSetE2e::commandLineAgainstTheDrive_data()
                                << none;
     QTest::newRow("port lost") << QStringList{"--delay", "100"} << none << QByteArray("<- 01 03") << QByteArray()
                                << backup << 3 << "" << "backup：读取中断：串口已断开（已读取 " << none;
+    // Through a network converter: the same backup over drive-sim's RTU over TCP.
+    QTest::newRow("backup over TCP") << QStringList{"--tcp", "0"} << none << QByteArray() << QByteArray() << backup
+                                     << 0 << "已保存 415 个参数到 %file\n" << "" << none;
+    QTest::newRow("converter refuses") << QStringList{"--tcp", "0"} << none << QByteArray() << QByteArray()
+                                       << QStringList{"backup", "--port", "%closed", "%file"} << 3 << ""
+                                       << "无法打开串口 127.0.0.1:" << none;
     // A parameter not read, a write refused or read back otherwise: exit 1.
     QTest::newRow("backup with a parameter not read")
         << QStringList{"--drop", "1-6"} << none << QByteArray() << QByteArray() << backup << 1
@@ -341,6 +348,13 @@ void TestParamSetE2e::commandLineAgainstTheDrive()
         QVERIFY(pty.isValid());
     args.replaceInStrings(QStringLiteral("%port"), answers.isEmpty() ? drive.path() : pty.slavePath());
     args.replaceInStrings(QStringLiteral("%file"), path);
+    if (args.contains(QStringLiteral("%closed"))) {
+        QTcpServer gone;  // a port nobody listens on any more
+        QVERIFY(gone.listen(QHostAddress::LocalHost, 0));
+        const QString closed = QStringLiteral("127.0.0.1:%1").arg(gone.serverPort());
+        gone.close();
+        args.replaceInStrings(QStringLiteral("%closed"), closed);
+    }
 
     QProcess cli;
     StartCli(cli, args);

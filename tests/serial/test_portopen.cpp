@@ -95,15 +95,31 @@ void TestPortOpen::portText_data()
     QTest::addColumn<QString>("text");
     QTest::addColumn<int>("kind");
     QTest::addColumn<int>("number");
-    QTest::newRow("COM 3") << "COM 3" << int(PortTarget::Number) << 3;
-    QTest::newRow("COM10") << "COM10" << int(PortTarget::Number) << 10;
-    QTest::newRow("COM0") << "COM0" << int(PortTarget::Number) << 0;
-    QTest::newRow("no digit") << "COM" << int(PortTarget::Invalid) << 0;
-    QTest::newRow("empty") << "" << int(PortTarget::Invalid) << 0;
-    QTest::newRow("digit not at the end") << "3 COM" << int(PortTarget::Invalid) << 0;
+    QTest::addColumn<QString>("address");  // a network target's address text
+    const int number = PortTarget::Number, invalid = PortTarget::Invalid, network = PortTarget::Network;
+    QTest::newRow("COM 3") << "COM 3" << number << 3 << "";
+    QTest::newRow("COM10") << "COM10" << number << 10 << "";
+    QTest::newRow("COM0") << "COM0" << number << 0 << "";
+    QTest::newRow("no digit") << "COM" << invalid << 0 << "";
+    QTest::newRow("empty") << "" << invalid << 0 << "";
+    QTest::newRow("digit not at the end") << "3 COM" << invalid << 0 << "";
 #ifndef Q_OS_WIN
-    QTest::newRow("missing device path") << "/dev/kv-no-such-port7" << int(PortTarget::Invalid) << 0;
+    QTest::newRow("missing device path") << "/dev/kv-no-such-port7" << invalid << 0 << "";
 #endif
+    // Network addresses of a converter, and texts that stay serial port texts.
+    QTest::newRow("IPv4") << " 192.168.1.20:4001 " << network << 0 << "192.168.1.20:4001";
+    QTest::newRow("IPv6") << "[fe80::1]:4001" << network << 0 << "[fe80::1]:4001";
+    QTest::newRow("host name") << "host.local:4001" << network << 0 << "host.local:4001";
+    QTest::newRow("localhost") << "localhost:502" << network << 0 << "localhost:502";
+    QTest::newRow("tcp:// IPv4") << "TCP://192.168.1.20:4001" << network << 0 << "192.168.1.20:4001";
+    QTest::newRow("tcp:// IPv6") << "tcp://[::1]:5020" << network << 0 << "[::1]:5020";
+    QTest::newRow("tcp:// bare name") << "tcp://drive7:4001" << network << 0 << "drive7:4001";
+    QTest::newRow("tcp:// without port") << "tcp://192.168.1.20" << invalid << 0 << "";
+    QTest::newRow("tcp:// port 0") << "tcp://192.168.1.20:0" << invalid << 0 << "";
+    QTest::newRow("port above 65535") << "192.168.1.20:65536" << number << 65536 << "";
+    QTest::newRow("name without a dot") << "COM:3" << number << 3 << "";
+    QTest::newRow("IPv6 without brackets") << "fe80::1:4001" << number << 4001 << "";
+    QTest::newRow("blank inside") << "192.168.1.20: 4001" << number << 4001 << "";
 }
 
 void TestPortOpen::portText()
@@ -111,10 +127,13 @@ void TestPortOpen::portText()
     QFETCH(QString, text);
     QFETCH(int, kind);
     QFETCH(int, number);
+    QFETCH(QString, address);
     const PortTarget target = ResolvePortText(text);
     QCOMPARE(int(target.kind), kind);
     if (kind == PortTarget::Number)
         QCOMPARE(target.number, number);
+    if (kind == PortTarget::Network)
+        QCOMPARE(target.device, address);
 }
 
 void TestPortOpen::portTextNamingAPseudoTerminal()
