@@ -270,6 +270,9 @@ protected:
     // The port is gone while the window still shows it open: show it closed and tell the user.
     void PortLost();
     void PortOpenFailed();
+    // The port closed without the button (lost, or never connected): the
+    // window shows it closed; false when it showed it closed already.
+    bool ShowPortClosedBehindUs();
     // Ends the program at once: nothing else runs, nothing is saved.
     void EndProgram();
     // The line is busy with work beside the window: "通讯忙，请稍候" and true.

@@ -66,15 +66,22 @@ void Form1::Chkreceive16_Click()
     MSComm->setInputMode(Chkreceive16->isChecked() ? 1 : 0);
 }
 
+bool Form1::ShowPortClosedBehindUs()
+{
+    if (CommandOpenMSC->text() == kCaptionOpenPort)
+        return false;
+    CommandOpenMSC->setText(kCaptionOpenPort);
+    ShapeMSC->setFillColor(kv::kRed);
+    Chkreceive16->setEnabled(false);
+    return true;
+}
+
 void Form1::PortOpenFailed()
 {
     // A converter's connection is made after "打开串口" returned; when it is
     // not made, the window ends as for a serial port that does not open.
-    if (CommandOpenMSC->text() == kCaptionOpenPort)
+    if (!ShowPortClosedBehindUs())
         return;
-    CommandOpenMSC->setText(kCaptionOpenPort);
-    ShapeMSC->setFillColor(kv::kRed);
-    Chkreceive16->setEnabled(false);
     MsgBox(tr("无效端口号"), kv::MsgButtons::Ok, kv::MsgIcon::Exclamation, tr("串口调试助手"));
     emit PortChanged(kv::PortEvent::OpenFailed);
 }
@@ -83,11 +90,8 @@ void Form1::PortLost()
 {
     // The serial control has closed the vanished port; the window must not go
     // on showing it open.
-    if (CommandOpenMSC->text() == kCaptionOpenPort)
+    if (!ShowPortClosedBehindUs())
         return;
-    CommandOpenMSC->setText(kCaptionOpenPort);
-    ShapeMSC->setFillColor(kv::kRed);
-    Chkreceive16->setEnabled(false);
     emit PortChanged(kv::PortEvent::Lost);
     MsgBox(tr("串口已断开，请检查连接后重新打开串口"), kv::MsgButtons::Ok, kv::MsgIcon::Exclamation);
 }
