@@ -66,8 +66,17 @@ double TransactionEngine::FrameGapMs() const
 
 quint64 TransactionEngine::Submit(const Request& request, Callback done)
 {
+    return Submit(request, std::move(done), Own());
+}
+
+quint64 TransactionEngine::Submit(const Request& request, Callback done, Own own)
+{
     const quint64 id = m_nextId++;
-    m_queue.push_back(Job{id, request, std::move(done)});
+    if (own.responseTimeoutMs > 0)
+        own.responseTimeoutMs = std::clamp(own.responseTimeoutMs, 10, 60000);
+    if (own.retries >= 0)
+        own.retries = std::min(own.retries, 10);
+    m_queue.push_back(Job{id, request, std::move(done), own});
     SetBusy(true);
     // The request starts from the event loop, never inside the caller.
     if (!m_current)
@@ -152,7 +161,8 @@ void TransactionEngine::Send()
         return;
     }
     m_lineFreeAtUs = sentAt + GapUs();
-    m_responseTimer->StartUs(1000 * qint64(ResponseTimeoutMs()) + static_cast<qint64>(std::ceil(1000 * onLine)));
+    const int timeoutMs = m_current->own.responseTimeoutMs > 0 ? m_current->own.responseTimeoutMs : ResponseTimeoutMs();
+    m_responseTimer->StartUs(1000 * qint64(timeoutMs) + static_cast<qint64>(std::ceil(1000 * onLine)));
 }
 
 void TransactionEngine::OnReadyRead()
@@ -218,7 +228,8 @@ void TransactionEngine::EndAttempt(Outcome outcome)
     emit AttemptEnded(outcome, m_assembler.ExceptionCode());
     const bool retryable = outcome == Outcome::Timeout || outcome == Outcome::CrcError
         || outcome == Outcome::Incomplete;
-    if (retryable && m_attempts <= m_retries) {
+    const int retries = m_current && m_current->own.retries >= 0 ? m_current->own.retries : m_retries;
+    if (retryable && m_attempts <= retries) {
         // A damaged reply may still be trailing: let the line fall silent first.
         if (outcome != Outcome::Timeout)
             m_lineFreeAtUs = std::max(m_lineFreeAtUs, NowUs() + 1000 * qint64(SilenceMs()));
