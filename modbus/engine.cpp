@@ -146,6 +146,7 @@ void TransactionEngine::Send()
     const QByteArray frame = request.Frame();
     m_assembler.Reset(request);
     m_droppedReported = 0;
+    m_lookedAtLate = false;
     if (!m_line.Write(frame)) {
         Finish(Outcome::PortLost);
         return;
@@ -205,6 +206,18 @@ void TransactionEngine::OnResponseTimeout()
 {
     if (!m_current || m_assembler.Started())
         return;
+    // Bytes the system took in time but the event loop has not handed on (the
+    // program was busy elsewhere) are a reply, not a timeout: take them, once
+    // an attempt, with a moment for them to be judged.
+    if (!m_lookedAtLate) {
+        m_lookedAtLate = true;
+        m_line.Poll();
+        if (m_line.BytesAvailable() > 0) {
+            m_responseTimer->StartMs(1);
+            OnReadyRead();
+            return;
+        }
+    }
     EndAttempt(m_assembler.GiveUp());
 }
 

@@ -118,6 +118,7 @@ private:
     quint64 m_nextId = 1;
     bool m_busy = false;
     bool m_pumping = false;
+    bool m_lookedAtLate = false;  // this attempt's timeout has looked for bytes not yet handed on
 };
 
 } // namespace kv::mb
