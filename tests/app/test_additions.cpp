@@ -441,7 +441,8 @@ void TestAdditions::triggerSetArmedAndShown()
     take(130);  // past the time after: captured, and "单次" disarms
     QVERIFY(part->isHidden());
     QVERIFY(!ui.TriggerArm->isChecked());
-    QCOMPARE(QDir(m_tool->files.folder).entryList(QDir::Files).size(), 1);
+    // The capture's CSV and its picture.
+    QCOMPARE(QDir(m_tool->files.folder).entryList(QDir::Files).size(), 2);
     ui.TriggerArm->trigger();
     QCOMPARE(part->text(), QStringLiteral("触发：等待（已捕获 1 次）"));
 
