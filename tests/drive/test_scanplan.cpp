@@ -103,9 +103,6 @@ void TestScanPlan::stationRange_data()
     QTest::newRow("station 0") << "0-4" << 0 << 0;
     QTest::newRow("beyond 247") << "1-248" << 0 << 0;
     QTest::newRow("backwards") << "17-3" << 0 << 0;
-    QTest::newRow("three parts") << "1-2-3" << 0 << 0;
-    QTest::newRow("open end") << "5-" << 0 << 0;
-    QTest::newRow("empty") << "" << 0 << 0;
     QTest::newRow("words") << "all" << 0 << 0;
     QTest::newRow("huge") << "99999999999" << 0 << 0;
 }

@@ -1,7 +1,7 @@
 // Finding the drive against the simulated drive on its pseudo-terminal: a
 // scan of the stations finds the two drives of the line and nothing else,
 // each with its group 33; a sweep finds a drive at 38400,O,8,1 and at no
-// other settings, and gives the line its settings back.
+// other settings, and gives the line its settings back, also when cancelled.
 //
 // A probe waits only as long as the line's speed asks (some 40 ms): a drive
 // that is held up longer (a loaded machine) is taken as absent, as it would
@@ -96,6 +96,23 @@ void TestScanE2e::sweepFindsTheDrivesSettings()
         QCOMPARE(SettingsText(line.Settings()), QStringLiteral("9600,N,8,1"));
     }
     QCOMPARE(foundIn, 1);
+    // Cancelled in the middle of a sweep: ended at once, the line's settings given back.
+    DriveScanner scanner(engine);
+    QList<DriveScanner::Stop> stops;
+    connect(&scanner, &DriveScanner::Finished, this, [&](DriveScanner::Stop s) { stops.append(s); });
+    QString cancelledAt;
+    connect(&scanner, &DriveScanner::Progress, this, [&](int done) {
+        if (done == 30) {  // the next probe at 4800,E,8,1
+            cancelledAt = SettingsText(line.Settings());
+            scanner.Cancel();
+        }
+    });
+    QVERIFY(scanner.Start(ScanPlan::Sweep(line.Settings())));
+    QVERIFY(QTest::qWaitFor([&] { return !scanner.Running(); }, 60000));
+    QCOMPARE(cancelledAt, QStringLiteral("4800,E,8,1"));
+    QCOMPARE(stops, QList<DriveScanner::Stop>{DriveScanner::Stop::Cancelled});
+    QVERIFY(!engine.Busy());
+    QCOMPARE(SettingsText(line.Settings()), QStringLiteral("9600,N,8,1"));
     // drive-sim heard the other settings and refused them as a drive would.
     QVERIFY(sim.waitForLog(QStringLiteral("line settings differ: master 38400,E,?,1, drive 38400,O,8,1"), 1));
     QVERIFY(sim.waitForLog(QStringLiteral("line settings differ: master 19200,O,?,1, drive 38400,O,8,1"), 1));
