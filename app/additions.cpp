@@ -3,6 +3,7 @@
 #include "app/analysismenu.h"
 #include "app/captureui.h"
 #include "app/chartexport.h"
+#include "app/drivescanwindow.h"
 #include "app/fastsampling.h"
 #include "app/form1.h"
 #include "app/languagemenu.h"
@@ -86,6 +87,8 @@ Additions::Additions(Form1& form, LineSession& session, MessageBoxes& boxes, Fil
     auto* reconnect = new Reconnect(form, settings, *status, prefs, this);
     new ResponseTimeoutItem(session.Engine(), settings, prefs, &form, this);
     new LanguageMenu(settings, prefs, boxes, this);
+    settings->addSeparator();
+    new DriveScanMenu(session, form, settings, boxes, &form, this);
 
     // "分析", after "设置": the trace of the run's samples and the trigger;
     // each capture is drawn into its picture file and listed in the trace.
@@ -106,6 +109,7 @@ Additions::~Additions()
 {
     // The windows of the pieces go before the hold on the window is undone.
     delete Piece<ParameterMenu>();
+    delete Piece<DriveScanMenu>();
     m_session.SetFastSampling(false);
     m_form.SetLineGate(nullptr);
     m_form.SetPollingTakenOver(false);

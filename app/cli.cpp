@@ -2,6 +2,7 @@
 
 #include "app/commandline.h"
 #include "app/language.h"
+#include "app/scancommand.h"
 
 #include <QCommandLineParser>
 #include <QCoreApplication>
@@ -74,8 +75,12 @@ int RunSubCommand(const SubCommand& command, const QStringList& arguments, QText
 std::span<const SubCommand> SubCommands()
 {
     // Each sub-command is one row here: the parameter work (backup, compare,
-    // restore, read, write).
-    static const std::vector<SubCommand> commands = ParameterCommands();
+    // restore, read, write) and finding the drive (scan).
+    static const std::vector<SubCommand> commands = [] {
+        std::vector<SubCommand> all = ParameterCommands();
+        all.push_back(ScanCommand());
+        return all;
+    }();
     return commands;
 }
 

@@ -280,6 +280,12 @@ void Form1::OpenPortAs(const kv::PortChoice& choice)
     CommandOpenMSC_Click();
 }
 
+void Form1::ClosePort()
+{
+    if (PortIsOpen())
+        CommandOpenMSC_Click();
+}
+
 void Form1::BuildMenu()
 {
     Menu = menuBar()->addMenu(tr("开始"));

@@ -89,6 +89,7 @@ public:
     kv::PortChoice OpenedWith() const override { return m_openedWith; }
     QString OpenedSettings() const override;
     void OpenPortAs(const kv::PortChoice& choice) override;
+    void ClosePort() override;
     // The chart's start button reads "暂停".
     bool PollingRunning() const;
     // The station of StationAddr as a number (1 when it is none).

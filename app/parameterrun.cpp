@@ -33,9 +33,8 @@ const QString kStationOption = QStringLiteral("station");
 const QString kBaudOption = QStringLiteral("baud");
 const QString kParityOption = QStringLiteral("parity");
 
-// What the commands talk to the drive through: a line session (its line and
-// engine), and the serial control over that line, which opens the port as the
-// window's does.
+} // namespace
+
 struct DriveLine {
     LineSession session;
     MSComm comm{session.Line()};
@@ -43,11 +42,19 @@ struct DriveLine {
     ~DriveLine() { comm.setPortOpen(false); }
 };
 
-// Opens the port of the options and builds the engine over it; nothing, with
-// the reason told on the console, when the port does not open.
-std::unique_ptr<DriveLine> OpenDriveLine(const LineOptions& options, CommandConsole& console)
+void DriveLineDeleter::operator()(DriveLine* line) const
 {
-    auto drive = std::make_unique<DriveLine>();
+    delete line;
+}
+
+LineSession& SessionOf(DriveLine& line)
+{
+    return line.session;
+}
+
+DriveLinePtr OpenDriveLine(const LineOptions& options, CommandConsole& console)
+{
+    DriveLinePtr drive(new DriveLine);
     const PortTarget target = ResolvePortText(options.port);
     try {
         switch (target.kind) {
@@ -83,8 +90,6 @@ std::unique_ptr<DriveLine> OpenDriveLine(const LineOptions& options, CommandCons
     }
     return drive;
 }
-
-} // namespace
 
 // ---- the console ---------------------------------------------------------------
 
@@ -197,7 +202,7 @@ std::optional<LineOptions> ReadLineOptions(const QCommandLineParser& parser, Com
 
 int RunOnLine(const LineOptions& options, CommandConsole& console, LineWork& work)
 {
-    const std::unique_ptr<DriveLine> drive = OpenDriveLine(options, console);
+    const DriveLinePtr drive = OpenDriveLine(options, console);
     if (!drive)
         return kExitLine;
     ParameterSetRunner runner(drive->session.Engine());

@@ -10,12 +10,15 @@
 #include <QElapsedTimer>
 #include <QString>
 
+#include <memory>
 #include <optional>
 
 class QCommandLineParser;
 class QTextStream;
 
 namespace kv {
+
+class LineSession;
 
 // The texts of the command line, in the language of the interface.
 struct CommandLineTexts {
@@ -70,6 +73,19 @@ public:
     // The command's exit code, or nothing while the work goes on.
     virtual std::optional<int> Finished(ParameterSetRunner& runner, ParameterSetRunner::Stop stop) = 0;
 };
+
+// What a command talks to the drive through: a line session (its line and
+// engine) and the serial control over that line, which opens the port as the
+// window's does.
+struct DriveLine;
+struct DriveLineDeleter {
+    void operator()(DriveLine* line) const;
+};
+using DriveLinePtr = std::unique_ptr<DriveLine, DriveLineDeleter>;
+// Opens the port of the options and builds the engine over it; nothing, with
+// the reason told on the console, when the port does not open.
+DriveLinePtr OpenDriveLine(const LineOptions& options, CommandConsole& console);
+LineSession& SessionOf(DriveLine& line);
 
 // Opens the port (exit 3 when it does not open) and does the work in an event
 // loop, each parameter written a line on out; returns the work's exit code.

@@ -33,6 +33,8 @@ public:
     virtual QString OpenedSettings() const = 0;
     // Puts the texts in the boxes and presses "打开串口" as a user would.
     virtual void OpenPortAs(const PortChoice& choice) = 0;
+    // Presses "关闭串口" as a user would (nothing when the port is closed).
+    virtual void ClosePort() = 0;
 };
 
 } // namespace kv

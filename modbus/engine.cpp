@@ -71,8 +71,17 @@ double TransactionEngine::FrameGapMs() const
 
 quint64 TransactionEngine::Submit(const Request& request, Callback done)
 {
+    return Submit(request, std::move(done), Own());
+}
+
+quint64 TransactionEngine::Submit(const Request& request, Callback done, Own own)
+{
     const quint64 id = m_nextId++;
-    m_queue.push_back(Job{id, request, std::move(done)});
+    if (own.responseTimeoutMs > 0)
+        own.responseTimeoutMs = std::clamp(own.responseTimeoutMs, 10, 60000);
+    if (own.retries >= 0)
+        own.retries = std::min(own.retries, 10);
+    m_queue.push_back(Job{id, request, std::move(done), own});
     SetBusy(true);
     // The request starts from the event loop, never inside the caller.
     if (!m_current)
@@ -146,6 +155,7 @@ void TransactionEngine::Send()
     const QByteArray frame = request.Frame();
     m_assembler.Reset(request);
     m_droppedReported = 0;
+    m_lookedAtLate = false;
     if (!m_line.Write(frame)) {
         Finish(Outcome::PortLost);
         return;
@@ -161,7 +171,8 @@ void TransactionEngine::Send()
         return;
     }
     m_lineFreeAtUs = sentAt + GapUs();
-    m_responseTimer->StartUs(1000 * qint64(ResponseTimeoutMs()) + static_cast<qint64>(std::ceil(1000 * onLine)));
+    const int timeoutMs = m_current->own.responseTimeoutMs > 0 ? m_current->own.responseTimeoutMs : ResponseTimeoutMs();
+    m_responseTimer->StartUs(1000 * qint64(timeoutMs) + static_cast<qint64>(std::ceil(1000 * onLine)));
 }
 
 void TransactionEngine::OnReadyRead()
@@ -204,6 +215,18 @@ void TransactionEngine::OnResponseTimeout()
 {
     if (!m_current || m_assembler.Started())
         return;
+    // Bytes the system took in time but the event loop has not handed on (the
+    // program was busy elsewhere) are a reply, not a timeout: take them, once
+    // an attempt, with a moment for them to be judged.
+    if (!m_lookedAtLate) {
+        m_lookedAtLate = true;
+        m_line.Poll();
+        if (m_line.BytesAvailable() > 0) {
+            m_responseTimer->StartMs(1);
+            OnReadyRead();
+            return;
+        }
+    }
     EndAttempt(m_assembler.GiveUp());
 }
 
@@ -227,7 +250,8 @@ void TransactionEngine::EndAttempt(Outcome outcome)
     emit AttemptEnded(outcome, m_assembler.ExceptionCode());
     const bool retryable = outcome == Outcome::Timeout || outcome == Outcome::CrcError
         || outcome == Outcome::Incomplete;
-    if (retryable && m_attempts <= m_retries) {
+    const int retries = m_current && m_current->own.retries >= 0 ? m_current->own.retries : m_retries;
+    if (retryable && m_attempts <= retries) {
         // A damaged reply may still be trailing: let the line fall silent first.
         if (outcome != Outcome::Timeout)
             m_lineFreeAtUs = std::max(m_lineFreeAtUs, NowUs() + 1000 * qint64(SilenceMs()));

@@ -30,12 +30,21 @@ public:
 
     static constexpr int kDefaultRetries = 2;
 
+    // What one request may choose for itself instead of the engine's settings
+    // (a scan's probe: a short timeout made from the line's speed, one try).
+    struct Own {
+        int responseTimeoutMs = 0;  // 10..60000; 0: the engine's
+        int retries = -1;           // 0..10; below 0: the engine's
+    };
+
     explicit TransactionEngine(Transport& line, Clock& clock = SystemClock(), QObject* parent = nullptr);
     ~TransactionEngine() override;
 
     // Queues a request; `done` receives its result (always exactly once, also
     // when it is cancelled or the port goes away). Returns the request's id.
     quint64 Submit(const Request& request, Callback done = {});
+    // The same with the request's own timeout and retries.
+    quint64 Submit(const Request& request, Callback done, Own own);
     // Empties the queue and ends the current request at once; each gets Cancelled.
     void Cancel();
 
@@ -75,6 +84,7 @@ private:
         quint64 id = 0;
         Request request;
         Callback done;
+        Own own;
     };
 
     void Pump();
@@ -108,6 +118,7 @@ private:
     quint64 m_nextId = 1;
     bool m_busy = false;
     bool m_pumping = false;
+    bool m_lookedAtLate = false;  // this attempt's timeout has looked for bytes not yet handed on
 };
 
 } // namespace kv::mb

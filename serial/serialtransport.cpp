@@ -4,6 +4,7 @@
 
 #ifndef Q_OS_WIN
 #include <poll.h>
+#include <termios.h>
 #endif
 
 namespace kv {
@@ -24,8 +25,68 @@ SerialTransport::~SerialTransport()
 
 bool SerialTransport::Configure(const LineSettings& settings)
 {
-    return m_port->setBaudRate(settings.baud) && m_port->setParity(settings.parity)
+    return m_port->setBaudRate(settings.baud) && SetParity(settings.parity)
         && m_port->setDataBits(settings.dataBits) && m_port->setStopBits(settings.stopBits);
+}
+
+bool SerialTransport::SetParity(QSerialPort::Parity parity)
+{
+    if (m_port->setParity(parity))
+        return CheckParity(parity);
+#ifdef Q_OS_WIN
+    return false;
+#else
+    // A pseudo-terminal takes the settings but clears the parity enable, and
+    // the C library then reports the whole change as refused (EINVAL), so Qt
+    // refuses the parity. The flags are set here instead, and what the
+    // terminal kept is checked: the input parity check and the odd flag.
+    if (!m_port->isOpen() || (parity != QSerialPort::EvenParity && parity != QSerialPort::OddParity))
+        return false;
+    const int fd = static_cast<int>(m_port->handle());
+    termios t{};
+    if (::tcgetattr(fd, &t) != 0)
+        return false;
+    const bool odd = parity == QSerialPort::OddParity;
+    t.c_iflag &= ~static_cast<tcflag_t>(PARMRK);
+    t.c_iflag |= IGNPAR | INPCK;
+    t.c_cflag |= PARENB;
+    if (odd)
+        t.c_cflag |= PARODD;
+    else
+        t.c_cflag &= ~static_cast<tcflag_t>(PARODD);
+    ::tcsetattr(fd, TCSANOW, &t);
+    termios kept{};
+    return ::tcgetattr(fd, &kept) == 0 && (kept.c_iflag & INPCK) != 0 && ((kept.c_cflag & PARODD) != 0) == odd;
+#endif
+}
+
+bool SerialTransport::CheckParity(QSerialPort::Parity parity)
+{
+#ifdef Q_OS_WIN
+    Q_UNUSED(parity);
+    return true;
+#else
+    // Qt puts a parity into the terminal's control flags only: the receiver
+    // does not check it (INPCK stays off), and going to no parity leaves the
+    // odd flag as it was. Set both as serial programs do (libmodbus,
+    // pyserial): bytes with a wrong parity are then dropped, not taken, and on
+    // a pseudo-terminal, which clears the parity enable, the far end can still
+    // tell the parity.
+    if (!m_port->isOpen() || (parity != QSerialPort::NoParity && parity != QSerialPort::EvenParity
+                              && parity != QSerialPort::OddParity))
+        return true;
+    const int fd = static_cast<int>(m_port->handle());
+    termios t{};
+    if (::tcgetattr(fd, &t) != 0)
+        return false;
+    if (parity == QSerialPort::NoParity) {
+        t.c_iflag &= ~static_cast<tcflag_t>(INPCK);
+        t.c_cflag &= ~static_cast<tcflag_t>(PARODD);
+    } else {
+        t.c_iflag |= INPCK;
+    }
+    return ::tcsetattr(fd, TCSANOW, &t) == 0;
+#endif
 }
 
 bool SerialTransport::Open(const QString& where, const LineSettings& settings, QString* error)
@@ -45,6 +106,7 @@ bool SerialTransport::Open(const QString& where, const LineSettings& settings, Q
         return false;
     }
     m_device = where;
+    CheckParity(settings.parity);
     SetSettingsKept(settings);
     m_port->clear(QSerialPort::AllDirections);
     emit OpenChanged(true);

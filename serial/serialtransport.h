@@ -38,6 +38,10 @@ private:
     // Whether the open device has gone away (hang-up or error on it).
     bool DeviceGone() const;
     bool Configure(const LineSettings& settings);
+    // Sets the parity, also where Qt refuses it on an open pseudo-terminal.
+    bool SetParity(QSerialPort::Parity parity);
+    // The receiver checks the parity when the line has one (POSIX).
+    bool CheckParity(QSerialPort::Parity parity);
 
     QSerialPort* m_port;
     QString m_device;

@@ -2262,6 +2262,38 @@
         <source>串口：COM n、设备路径（/dev/ttyUSB0）或系统端口名；或串口服务器的网络地址（192.168.1.20:4001）。</source>
         <translation>Serial port: COM n, a device path (/dev/ttyUSB0) or a system port name; or the network address of a serial-to-Ethernet converter (192.168.1.20:4001).</translation>
     </message>
+    <message>
+        <source>查找线路上的驱动器：按 --baud/--parity 的设置逐个站号查找，或用 --sweep 依次试所有波特率（1200..115200）和校验位（N、E、O）。每个应答的设备输出一行：站号、设置、应答时间和 33 组信息。有设备应答时退出码为 0，没有时为 1。</source>
+        <translation>Finds the drives on the line: probes station after station at the settings of --baud/--parity, or with --sweep tries every baud rate (1200..115200) and parity (N, E, O). Each device that answers is one line: station, settings, reply time and group 33 information. Exit code 0 when a device answered, 1 when none did.</translation>
+    </message>
+    <message>
+        <source>串口：COM n、设备路径（/dev/ttyUSB0）或系统端口名。</source>
+        <translation>Serial port: COM n, a device path (/dev/ttyUSB0) or a system port name.</translation>
+    </message>
+    <message>
+        <source>站号范围 A-B 或 N（默认 1-247，--sweep 时 1-4）。</source>
+        <translation>Stations A-B or N (default 1-247, with --sweep 1-4).</translation>
+    </message>
+    <message>
+        <source>依次试所有波特率和校验位。</source>
+        <translation>Try every baud rate and parity.</translation>
+    </message>
+    <message>
+        <source>站号范围应为 1..247 之间的 N 或 A-B：%1</source>
+        <translation>Stations must be N or A-B within 1..247: %1</translation>
+    </message>
+    <message>
+        <source>查找中止：%1</source>
+        <translation>Search stopped: %1</translation>
+    </message>
+    <message>
+        <source>没有设备应答（查找了 %1 次）</source>
+        <translation>No device answered (%1 probes)</translation>
+    </message>
+    <message>
+        <source>查找线路上的驱动器（站号、波特率、校验位）</source>
+        <translation>Find the drives on the line (station, baud rate, parity)</translation>
+    </message>
 </context>
 <context>
     <name>kv::Csv</name>
@@ -2276,6 +2308,138 @@
     <message>
         <source>引号没有结束</source>
         <translation>a quote that is never closed</translation>
+    </message>
+</context>
+<context>
+    <name>kv::DriveIdentity</name>
+    <message>
+        <source>，</source>
+        <translation>, </translation>
+    </message>
+</context>
+<context>
+    <name>kv::DriveScanMenu</name>
+    <message>
+        <source>查找驱动器…</source>
+        <translation>Find Drive…</translation>
+    </message>
+</context>
+<context>
+    <name>kv::DriveScanWindow</name>
+    <message>
+        <source>查找驱动器</source>
+        <translation>Find Drive</translation>
+    </message>
+    <message>
+        <source>按站号查找（当前串口设置）</source>
+        <translation>Scan stations (current port settings)</translation>
+    </message>
+    <message>
+        <source>按波特率和校验位查找</source>
+        <translation>Sweep baud rates and parities</translation>
+    </message>
+    <message>
+        <source>波特率 1200..115200，校验位 N、E、O，停止位按主窗口</source>
+        <translation>Baud rates 1200..115200, parity N, E, O, stop bits as in the main window</translation>
+    </message>
+    <message>
+        <source>站号范围</source>
+        <translation>Stations</translation>
+    </message>
+    <message>
+        <source>开始查找</source>
+        <translation>Start</translation>
+    </message>
+    <message>
+        <source>取消</source>
+        <translation>Cancel</translation>
+    </message>
+    <message>
+        <source>使用</source>
+        <translation>Use</translation>
+    </message>
+    <message>
+        <source>站号</source>
+        <translation>Station</translation>
+    </message>
+    <message>
+        <source>波特率</source>
+        <translation>Baud</translation>
+    </message>
+    <message>
+        <source>校验位</source>
+        <translation>Parity</translation>
+    </message>
+    <message>
+        <source>停止位</source>
+        <translation>Stop bits</translation>
+    </message>
+    <message>
+        <source>应答时间</source>
+        <translation>Reply time</translation>
+    </message>
+    <message>
+        <source>驱动器信息</source>
+        <translation>Drive information</translation>
+    </message>
+    <message>
+        <source>站号范围应为 1..247 之间的 N 或 A-B，如 1-247：%1</source>
+        <translation>Stations must be N or A-B within 1..247, such as 1-247: %1</translation>
+    </message>
+    <message>
+        <source>已查找 %1 / %2，约剩 %3 秒</source>
+        <translation>Probed %1 / %2, about %3 s left</translation>
+    </message>
+    <message>
+        <source>未读到 33 组信息</source>
+        <translation>Group 33 not read</translation>
+    </message>
+    <message>
+        <source>%1 ms</source>
+        <translation>%1 ms</translation>
+    </message>
+    <message>
+        <source>查找结束：找到 %1 个设备</source>
+        <translation>Search finished: %1 device(s) found</translation>
+    </message>
+    <message>
+        <source>查找结束：没有设备应答</source>
+        <translation>Search finished: no device answered</translation>
+    </message>
+    <message>
+        <source>查找中止（%1）：找到 %2 个设备</source>
+        <translation>Search stopped (%1): %2 device(s) found</translation>
+    </message>
+</context>
+<context>
+    <name>kv::DriveScanner</name>
+    <message>
+        <source>查找已在进行</source>
+        <translation>A search is already running</translation>
+    </message>
+    <message>
+        <source>串口未打开</source>
+        <translation>The port is not open</translation>
+    </message>
+    <message>
+        <source>线路正忙，请等其他读写结束后再查找</source>
+        <translation>The line is busy; search once the other work on it has ended</translation>
+    </message>
+    <message>
+        <source>已取消</source>
+        <translation>cancelled</translation>
+    </message>
+    <message>
+        <source>串口已断开</source>
+        <translation>port lost</translation>
+    </message>
+    <message>
+        <source>串口不接受设置 %1</source>
+        <translation>the port does not take the settings %1</translation>
+    </message>
+    <message>
+        <source>串口服务器的线路设置在其本身设定，无法在此扫描</source>
+        <translation>A converter's line settings are set on the converter itself and cannot be swept from here</translation>
     </message>
 </context>
 <context>

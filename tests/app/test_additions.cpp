@@ -6,6 +6,7 @@
 // goes away (a pseudo-terminal).
 #include "app/captureui.h"
 #include "app/chartexport.h"
+#include "app/drivescanwindow.h"
 #include "app/fastsampling.h"
 #include "app/logbox.h"
 #include "app/portlist.h"
@@ -24,6 +25,7 @@
 #include "session/capturetrigger.h"
 #include "tests/support/bytes.h"
 #include "tests/support/pty.h"
+#include "tests/support/scripteddrive.h"
 #include "tests/support/tool.h"
 
 #include <QAbstractItemView>
@@ -42,6 +44,8 @@
 #include <QMenu>
 #include <QMenuBar>
 #include <QPushButton>
+#include <QRadioButton>
+#include <QTableWidget>
 #include <QTest>
 #include <QToolTip>
 
@@ -81,6 +85,7 @@ private slots:
     void settingsKeptBetweenRuns();
     void pressingTheButtonEndsTheRetries();
     void triggerSetArmedAndShown();
+    void findTheDriveAndUseIt();
 
 private:
     std::unique_ptr<test::Tool> m_tool;
@@ -106,7 +111,7 @@ void TestAdditions::menusComeAfterTheOriginal()
              (QStringList{"保存日志…", "通讯记录到文件…", "停止通讯记录", "统计清零", "记录实时数据…", "停止记录",
                           "保存曲线图片…", "复制曲线图片"}));
     QCOMPARE(ItemTexts(m_tool->form->findChild<QMenu*>("SettingsMenu")),
-             (QStringList{"高速采样", "断线自动重连", "响应超时…", "语言 / Language"}));
+             (QStringList{"高速采样", "断线自动重连", "响应超时…", "语言 / Language", "查找驱动器…"}));
     QCOMPARE(ItemTexts(m_tool->form->findChild<QMenu*>("AnalysisMenu")),
              (QStringList{"趋势分析…", "触发设置…", "触发准备"}));
 }
@@ -448,6 +453,41 @@ void TestAdditions::triggerSetArmedAndShown()
     QVERIFY(again.TriggerArm->isChecked());
     QCOMPARE(session.Trigger().Settings().condition.Text(), QStringLiteral("电流 > 12.5 A"));
     QCOMPARE(session.Trigger().Settings().folder, m_tool->files.folder);
+}
+
+void TestAdditions::findTheDriveAndUseIt()
+{
+    // A drive at station 17 on the line; the window opened at station 1.
+    test::ScriptedDrive drive(*m_tool->fake, 17);
+    drive.registers = {{0x0CE4, 0x0241}, {0x0CE5, 0x0101}, {0x0CE6, 2317}, {0x0CE7, 88}, {0x0CE8, 0x0241}};
+    QVERIFY(m_tool->Open());
+    m_tool->Action(QStringLiteral("FindDrive"))->trigger();
+    auto* w = m_tool->form->findChild<DriveScanWindow*>(QStringLiteral("DriveScanWindow"));
+    QVERIFY(w && w->isVisible() && !w->isModal());
+    QCOMPARE(w->Stations->text(), QStringLiteral("1-247"));
+    w->ModeSweep->setChecked(true);
+    QCOMPARE(w->Stations->text(), QStringLiteral("1-4"));
+    w->ModeStations->setChecked(true);
+    w->Stations->setText(QStringLiteral("16-18"));
+    bool finished = false;
+    connect(w, &DriveScanWindow::ScanFinished, this, [&] { finished = true; });
+    QTest::mouseClick(w->StartScan, Qt::LeftButton);
+    QVERIFY(w->Scanning() && !w->StartScan->isEnabled() && w->Cancel->isEnabled());
+    for (int i = 0; i < 100 && !finished; ++i)
+        m_tool->Pass(10);
+    QVERIFY(finished);
+    QCOMPARE(w->Table->rowCount(), 1);
+    QCOMPARE(w->Table->item(0, DriveScanWindow::ColStation)->text(), QStringLiteral("17"));
+    QCOMPARE(w->Table->item(0, DriveScanWindow::ColIdentity)->text(),
+             QStringLiteral("软件版本 0241，程序版本 0101，测试日期 2317，传动容量 8.8 A，参数表 0241"));
+    QCOMPARE(w->ProgressText->text(), QStringLiteral("查找结束：找到 1 个设备"));
+    // "使用": the boxes as a user would type them, and the port opened with them.
+    QTest::mouseClick(w->Use, Qt::LeftButton);
+    QVERIFY(m_tool->form->PortIsOpen());
+    const PortChoice opened = m_tool->form->OpenedWith();
+    QCOMPARE(opened, (PortChoice{QStringLiteral("COM 3"), QStringLiteral("9600"), QStringLiteral("None"),
+                                 QStringLiteral("8"), QStringLiteral("1"), QStringLiteral("17")}));
+    QCOMPARE(m_tool->session->Station(), quint8(17));
 }
 
 QTEST_MAIN(TestAdditions)

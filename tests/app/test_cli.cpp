@@ -1,7 +1,9 @@
 // The command line: when the window opens, --help and --version, sub-commands
 // and mistakes; the program's parameter commands refusing wrong options and
-// files before the port is opened.
+// files before the port is opened; the scan's exit codes.
 #include "app/cli.h"
+#include "tests/support/pty.h"
+#include "tests/support/scripteddrive.h"
 
 #include <QCommandLineParser>
 #include <QFile>
@@ -9,7 +11,64 @@
 #include <QTest>
 #include <QTextStream>
 
+#include <atomic>
+#include <memory>
+#include <thread>
+
+#include <poll.h>
+#include <unistd.h>
+
 using namespace kv;
+
+namespace {
+
+// A drive at station 5 on a pseudo-terminal, answering reads (group 33:
+// 0250 0101 2301 88 0250) from a thread of its own while the command runs
+// its event loop in the test's.
+class DriveOnPty {
+public:
+    DriveOnPty() : m_thread([this] { Answer(); }) {}
+    ~DriveOnPty()
+    {
+        m_stop = true;
+        m_thread.join();
+    }
+    QString Path() const { return m_pty.slavePath(); }
+
+private:
+    void Answer()
+    {
+        const quint16 group33[] = {0x0250, 0x0101, 2301, 88, 0x0250};
+        QByteArray in;
+        while (!m_stop) {
+            pollfd p{m_pty.masterFd(), POLLIN, 0};
+            char buf[256];
+            const ssize_t n = ::poll(&p, 1, 20) > 0 ? ::read(m_pty.masterFd(), buf, sizeof buf) : 0;
+            if (n > 0)
+                in.append(buf, n);
+            for (; in.size() >= 8; in.remove(0, 8)) {
+                const QByteArray frame = in.left(8);
+                const auto byte = [&](int i) { return static_cast<quint8>(frame[i]); };
+                const int address = byte(2) << 8 | byte(3);
+                const int count = byte(4) << 8 | byte(5);
+                if (test::WithCrc(frame.left(6)) != frame || byte(0) != 5 || byte(1) != 3 || address != 0x0CE4
+                    || count < 1 || count > 5)
+                    continue;
+                QByteArray reply{"\x05\x03"};
+                reply += char(2 * count);
+                for (int i = 0; i < count; ++i)
+                    reply += char(group33[i] >> 8), reply += char(group33[i] & 0xFF);
+                m_pty.write(test::WithCrc(reply));
+            }
+        }
+    }
+
+    test::Pty m_pty;
+    std::atomic<bool> m_stop{false};
+    std::thread m_thread;
+};
+
+} // namespace
 
 class TestCommandLine : public QObject {
     Q_OBJECT
@@ -109,6 +168,20 @@ void TestCommandLine::answers_data()
     QTest::newRow("file with a code twice")
         << restore << head + "2202,加速时间1,0x0899,50\r\n2202,加速时间1,0x0899,60\r\n" << 2 << ""
         << "第 3 行：参数 2202 重复（第 2 行已有）" << none;
+    // Finding the drive: 0 when something answered, 1 when nothing did, 2 and 3 as above.
+    QTest::newRow("scan without --port") << QStringList{"scan"} << noFile << 2 << ""
+                                         << "tool scan：缺少 --port（见 tool scan --help）" << none;
+    QTest::newRow("scan of station 0")
+        << QStringList{"scan", "--port", "/dev/null", "--stations", "0-3"} << noFile << 2 << ""
+        << "tool scan：站号范围应为 1..247 之间的 N 或 A-B：0-3（见 tool scan --help）" << none;
+    QTest::newRow("scan where the port does not open") << QStringList{"scan", "--port", "/dev/null"} << noFile << 3
+                                                       << "" << "tool scan：无法打开串口 /dev/null：" << none;
+    QTest::newRow("scan where nothing answers")
+        << QStringList{"scan", "--port", "%pty", "--stations", "1-3"} << noFile << 1 << ""
+        << "tool scan：没有设备应答（查找了 3 次）" << none;
+    QTest::newRow("scan finds the drive")
+        << QStringList{"scan", "--port", "%drive", "--stations", "4-6"} << noFile << 0
+        << "5\t9600,N,8,1\t" << "" << none;
     QTest::newRow("file with a value out of range")
         << compare << head + "2202,加速时间1,0x0899,70000\r\n" << 2 << ""
         << "第 2 行：值“70000”不是 -32768..65535 的整数" << none;
@@ -128,6 +201,17 @@ void TestCommandLine::answers()
         QFile f(dir.filePath(QStringLiteral("set.csv")));
         QVERIFY(f.open(QIODevice::WriteOnly) && f.write(file) == file.size());
         arguments.replaceInStrings(QStringLiteral("%file"), f.fileName());
+    }
+    // A line where nobody answers, or one with a drive.
+    std::unique_ptr<test::Pty> silent;
+    std::unique_ptr<DriveOnPty> drive;
+    if (arguments.contains(QStringLiteral("%pty"))) {
+        silent = std::make_unique<test::Pty>();
+        arguments.replaceInStrings(QStringLiteral("%pty"), silent->slavePath());
+    }
+    if (arguments.contains(QStringLiteral("%drive"))) {
+        drive = std::make_unique<DriveOnPty>();
+        arguments.replaceInStrings(QStringLiteral("%drive"), drive->Path());
     }
     QString outText;
     QString errText;

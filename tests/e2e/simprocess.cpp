@@ -129,8 +129,12 @@ bool LineClient::setSettings(const QString& settings)
     ::cfmakeraw(&t);
     t.c_cflag &= ~static_cast<tcflag_t>(CSIZE | PARENB | PARODD | CSTOPB);
     t.c_cflag |= (parts[2] == u"7" ? CS7 : CS8) | (parts[3] == u"2" ? CSTOPB : 0);
-    if (parts[1] != u"N")
+    // A parity with input parity checking, as libmodbus and pyserial set it.
+    t.c_iflag &= ~static_cast<tcflag_t>(INPCK);
+    if (parts[1] != u"N") {
         t.c_cflag |= PARENB | (parts[1] == u"O" ? PARODD : 0);
+        t.c_iflag |= INPCK;
+    }
     const speed_t speed = parts[0] == u"19200" ? B19200 : parts[0] == u"4800" ? B4800 : B9600;
     ::cfsetispeed(&t, speed);
     ::cfsetospeed(&t, speed);

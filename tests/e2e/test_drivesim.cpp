@@ -480,20 +480,29 @@ private slots:
         QTest::addColumn<QStringList>("args");
         QTest::addColumn<QString>("master");
         QTest::addColumn<QString>("refusal"); // in the log; empty: answered
-        // A Linux pseudo-terminal carries the baud rate and the stop bits, not parity or data bits.
+        QTest::addColumn<QString>("drive");   // the drive's own settings
+        // A Linux pseudo-terminal carries the baud rate, the stop bits and the
+        // input parity check that tells the parity; not the data bits.
         QTest::newRow("19200,E,8,1") << QStringList{} << "19200,E,8,1"
-                                     << "line settings differ: master 19200,?,?,1, drive 9600,N,8,1";
+                                     << "line settings differ: master 19200,E,?,1, drive 9600,N,8,1" << "9600,N,8,1";
         QTest::newRow("9600,N,8,2") << QStringList{} << "9600,N,8,2"
-                                    << "line settings differ: master 9600,?,?,2, drive 9600,N,8,1";
-        QTest::newRow("the drive's own") << QStringList{"--baud", "19200", "--parity", "E"} << "19200,E,8,1" << "";
-        QTest::newRow("parity does not cross a pseudo-terminal") << QStringList{} << "9600,E,8,1" << "";
-        QTest::newRow("unpaced: not checked") << QStringList{"--no-pace"} << "19200,E,8,1" << "";
+                                    << "line settings differ: master 9600,N,?,2, drive 9600,N,8,1" << "9600,N,8,1";
+        QTest::newRow("even at none") << QStringList{} << "9600,E,8,1"
+                                      << "line settings differ: master 9600,E,?,1, drive 9600,N,8,1" << "9600,N,8,1";
+        QTest::newRow("even at odd") << QStringList{"--parity", "O"} << "9600,E,8,1"
+                                     << "line settings differ: master 9600,E,?,1, drive 9600,O,8,1" << "9600,O,8,1";
+        QTest::newRow("none at odd") << QStringList{"--parity", "O"} << "9600,N,8,1"
+                                     << "line settings differ: master 9600,N,?,1, drive 9600,O,8,1" << "9600,O,8,1";
+        QTest::newRow("the drive's own") << QStringList{"--baud", "19200", "--parity", "E"} << "19200,E,8,1" << ""
+                                         << "19200,E,8,1";
+        QTest::newRow("unpaced: not checked") << QStringList{"--no-pace"} << "19200,E,8,1" << "" << "9600,N,8,1";
     }
     void lineSettingsOfTheMaster()
     {
         QFETCH(QStringList, args);
         QFETCH(QString, master);
         QFETCH(QString, refusal);
+        QFETCH(QString, drive);
         SimProcess sim;
         QVERIFY2(sim.start(args), qPrintable(sim.error()));
         LineClient line(sim.path(), master);
@@ -501,7 +510,7 @@ private slots:
         if (!refusal.isEmpty()) {
             QVERIFY2(sim.waitForLog(refusal, 1), sim.log().constData());
             // At the drive's settings: answered, and nothing came before the reply.
-            QVERIFY(line.setSettings(QStringLiteral("9600,N,8,1")));
+            QVERIFY(line.setSettings(drive));
             QVERIFY(line.write(kPoll));
         }
         const QByteArray reply = line.read(17);

@@ -45,6 +45,7 @@ private slots:
     void oneRequest();
     void queueRunsInOrderAndLetsTheLineGo();
     void cancelEndsEverythingAtOnce();
+    void requestWithItsOwnTimeoutAndTries();
     void portLossEndsEverything();
     void fineTimerFiresOnceUnlessStopped();
 
@@ -195,6 +196,28 @@ void TestEngine::cancelEndsEverythingAtOnce()
     m_engine->Submit(Request::Read(1, 0x0064, 1), [&](const Result& r) { next = r; });
     QVERIFY(m_clock->AdvanceUntil([&] { return next.has_value(); }));
     QCOMPARE(next->registers, QList<quint16>{101});
+}
+
+void TestEngine::requestWithItsOwnTimeoutAndTries()
+{
+    // A silent drive: a request of its own waits 40 ms after its 8333 us on
+    // the line, once; the next, without its own, has the engine's 500 ms and
+    // two retries.
+    QList<qint64> sent;
+    m_line->SetResponder([&](const QByteArray&) {
+        sent.append(m_clock->NowUs());
+        return Pieces{};
+    });
+    std::optional<Result> own;
+    std::optional<Result> plain;
+    m_engine->Submit(Request::Read(1, 0x0064, 1), [&](const Result& r) { own = r; }, {40, 0});
+    m_engine->Submit(Request::Read(1, 0x0064, 1), [&](const Result& r) { plain = r; });
+    QVERIFY(m_clock->AdvanceUntil([&] { return plain.has_value(); }));
+    QCOMPARE(own->outcome, Outcome::Timeout);
+    QCOMPARE(own->attempts, 1);
+    QCOMPARE(plain->attempts, 3);
+    // The second request goes as soon as the first has timed out (8333 us + 40 ms).
+    QCOMPARE(sent, (QList<qint64>{0, 48334, 556668, 1065002}));
 }
 
 void TestEngine::portLossEndsEverything()

@@ -87,6 +87,11 @@ bool ConfigureLine(int fd, const Options& o, std::string* error)
     }
     if (o.stopBits == 2)
         t.c_cflag |= CSTOPB;
+    // Input parity checking with a parity, as serial programs set it: on a
+    // pseudo-terminal, which forgets PARENB, it is what tells the parity.
+    t.c_iflag &= ~static_cast<tcflag_t>(INPCK);
+    if (o.parity != 'N')
+        t.c_iflag |= INPCK;
     t.c_cc[VMIN] = 0;
     t.c_cc[VTIME] = 0;
     ::cfsetispeed(&t, SpeedOf(o.baud));
@@ -252,17 +257,19 @@ std::string LineServer::settingsDiffering() const
     // settings: what the master sets on its end with tcsetattr, tcgetattr on
     // our own handle shows (checked on kernel 6.x). The pty driver keeps the
     // baud rate and the stop bits as set, but forces 8 data bits and clears
-    // the parity enable on every change (PARODD stays, but a master going from
-    // odd to no parity may leave it set): parity and data bits cannot be told,
-    // and are left out of the comparison.
+    // the parity enable (PARENB) on every change. The parity is told by what
+    // survives: a master with a parity turns on input parity checking (INPCK,
+    // as libmodbus, pyserial and the tool do), odd with PARODD; without a
+    // parity it turns INPCK off. Data bits cannot be told and are left out.
     termios t{};
     if (m_keepOpen < 0 || ::tcgetattr(m_keepOpen, &t) != 0)
         return {};
     const int baud = BaudOf(::cfgetospeed(&t));
     const int stopBits = (t.c_cflag & CSTOPB) ? 2 : 1;
-    if (baud == m_options.baud && stopBits == m_options.stopBits)
+    const char parity = (t.c_iflag & INPCK) == 0 ? 'N' : (t.c_cflag & PARODD) ? 'O' : 'E';
+    if (baud == m_options.baud && stopBits == m_options.stopBits && parity == m_options.parity)
         return {};
-    return (baud ? std::to_string(baud) : std::string("?")) + ",?,?," + std::to_string(stopBits);
+    return (baud ? std::to_string(baud) : std::string("?")) + "," + parity + ",?," + std::to_string(stopBits);
 }
 
 bool LineServer::makeLink(std::string* error)

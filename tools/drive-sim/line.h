@@ -60,7 +60,7 @@ private:
     void advanceModel();
     void logLine(const std::string& text);
     // The master's line settings on our pseudo-terminal; empty when they are
-    // the drive's own, otherwise as "19200,?,?,1".
+    // the drive's own, otherwise as "19200,E,?,1".
     std::string settingsDiffering() const;
     void acceptClient();
     bool clientGone() const;

@@ -362,11 +362,14 @@ Line:
 
 Line settings on a pseudo-terminal: paced (the default), drive-sim reads the
 settings the master set on the terminal for every request. Where the master's
-baud rate or stop bits differ from the drive's, the drive's receiver could not
-make a frame of the bytes (framing errors, a broken CRC): the request gets no
-reply and the log says "line settings differ: master 19200,?,?,1, drive
-9600,N,8,1". A Linux pseudo-terminal forces 8 data bits without parity on
-whatever a master sets, so parity and data bits cannot be told (shown as ?).
+baud rate, parity or stop bits differ from the drive's, the drive's receiver
+could not make a frame of the bytes (framing and parity errors, a broken CRC):
+the request gets no reply and the log says "line settings differ: master
+19200,E,?,1, drive 9600,N,8,1". A Linux pseudo-terminal forces 8 data bits and
+clears the parity enable on whatever a master sets: the parity is told by the
+input parity check (INPCK, with PARODD for odd) that a master sets with a
+parity, as libmodbus, pyserial and kolven-assistant do; data bits cannot be
+told (shown as ?).
 Not checked with --no-pace, --port or --tcp.
 
 Faults in the replies (WHEN: N = the first N replies, A-B = replies A to B,
