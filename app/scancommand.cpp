@@ -40,15 +40,18 @@ void Declare(QCommandLineParser& parser)
                       QStringLiteral("N")});
 }
 
-// "3\t19200,E,8,1\t12 ms\t软件版本 0250，…".
-QString DeviceLine(const FoundDevice& d)
+// "3\t19200,E,8,1\t12 ms\t软件版本 0250，…"; behind a converter, whose line
+// settings this end cannot see, the converter in their place.
+QString DeviceLine(const FoundDevice& d, const Transport& line)
 {
     QString what;
     if (d.identity)
         what = d.identity->Text();
     else if (d.exceptionCode)
         what = mb::ExceptionMessage(*d.exceptionCode);
-    return QStringLiteral("%1\t%2\t%3 ms\t%4").arg(d.station).arg(SettingsText(d.settings)).arg(d.replyMs).arg(what);
+    return QStringLiteral("%1\t%2\t%3 ms\t%4").arg(d.station)
+        .arg(line.OwnsLineSettings() ? SettingsText(d.settings) : line.Description())
+        .arg(d.replyMs).arg(what);
 }
 
 int Run(const QCommandLineParser& parser, QTextStream& out, QTextStream& err)
@@ -84,7 +87,9 @@ int Run(const QCommandLineParser& parser, QTextStream& out, QTextStream& err)
     DriveScanner scanner(session.Engine());
     QEventLoop loop;
     QObject::connect(&scanner, &DriveScanner::DeviceFound, &scanner,
-                     [&console](const FoundDevice& d) { console.Out() << DeviceLine(d) << Qt::endl; });
+                     [&console, &session](const FoundDevice& d) {
+                         console.Out() << DeviceLine(d, session.Line()) << Qt::endl;
+                     });
     QObject::connect(&scanner, &DriveScanner::Finished, &scanner, [&](DriveScanner::Stop stop) {
         int code = scanner.Found().isEmpty() ? kExitDifferences : kExitOk;
         if (stop == DriveScanner::Stop::PortLost || stop == DriveScanner::Stop::SettingsRefused) {

@@ -48,7 +48,7 @@ public:
 
     // Added to a probe's timeout behind a network converter, which passes a
     // reply on once it has gathered it off its cable.
-    static constexpr int kNetworkAllowanceMs = 100;
+    static constexpr int kNetworkAllowanceMs = 50;
 
     // `gate`, when given, is asked for the line before a scan starts (fast
     // sampling gives it up; work of another window keeps it).
