@@ -2,6 +2,7 @@
 
 #include "app/statusline.h"
 #include "app/windowport.h"
+#include "common/hex.h"
 #include "modbus/statistics.h"
 #include "serial/transport.h"
 #include "session/linesession.h"
@@ -40,7 +41,7 @@ void LineStatus::ShowPort()
         m_status.Port->setText(StatusLine::ClosedText());
         return;
     }
-    const QString station = QStringLiteral("%1").arg(m_session.Station(), 2, 16, QLatin1Char('0')).toUpper();
+    const QString station = HexText(m_session.Station(), 2);
     m_status.Port->setText(
         StatusLine::PortText(m_port.OpenedWith().port, line.Description(), m_port.OpenedSettings(), station));
 }
