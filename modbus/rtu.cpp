@@ -10,46 +10,58 @@ namespace {
 
 QString Hex4(quint16 v)
 {
-    return QStringLiteral("%1").arg(v, 4, 16, QLatin1Char('0')).toUpper();
+    return HexText(v, 4);
 }
 
 QString Hex2(quint8 v)
 {
-    return QStringLiteral("%1").arg(v, 2, 16, QLatin1Char('0')).toUpper();
+    return HexText(v, 2);
 }
 
-quint16 WordAt(const QByteArray& b, qsizetype i)
+quint16 WordAt(QByteArrayView b, qsizetype i)
 {
     return static_cast<quint16>((ByteAt(b, i) << 8) | ByteAt(b, i + 1));
 }
 
+bool IsRead(quint8 function)
+{
+    return function >= 0x01 && function <= 0x04;
+}
+
 // The length a frame must have, judged from its first three bytes; 0 when
-// they spell no frame form the tool knows.
-int FormLength(const QByteArray& b, bool transmitted)
+// they spell no frame form the tool knows. Writes are 8 bytes, request and
+// reply alike; a read's request is 8 bytes, its reply 5 + byte count.
+int FormLength(QByteArrayView b, bool transmitted)
 {
     if (b.size() < 3)
         return 0;
     const quint8 function = ByteAt(b, 1);
+    const int replyLength = ReplyLengthOf(function, ByteAt(b, 2));
+    if (!IsRead(function))
+        return replyLength;
+    if (transmitted)
+        return 8;
+    return b.size() == 8 && replyLength != 8 ? 8 : replyLength;
+}
+
+// GiveUp() looks at this many of the latest dropped bytes.
+constexpr qsizetype kDroppedKept = 512;
+
+} // namespace
+
+int ReplyLengthOf(quint8 function, int byteCount)
+{
     if (function & kExceptionFlag)
         return 5;
     switch (function) {
     case 0x05: case 0x06: case 0x0F: case 0x10:
-        return 8;  // writes: request and reply alike
-    case 0x01: case 0x02: case 0x03: case 0x04: {
-        // Reads: an 8-byte request, a reply of 5 + byte count.
-        const int replyLength = 5 + ByteAt(b, 2);
-        if (transmitted)
-            return 8;
-        return b.size() == 8 && replyLength != 8 ? 8 : replyLength;
-    }
+        return 8;
+    case 0x01: case 0x02: case 0x03: case 0x04:
+        return 5 + byteCount;
     default:
         return 0;
     }
 }
-
-constexpr qsizetype kDroppedKept = 512;
-
-} // namespace
 
 Request Request::Read(quint8 station, quint16 address, quint16 count)
 {
@@ -91,7 +103,7 @@ QByteArray Request::Frame() const
 
 int Request::ReplyLength() const
 {
-    return function == kReadHoldingRegisters ? 5 + 2 * count : 8;
+    return ReplyLengthOf(function, 2 * count);
 }
 
 QString Request::Describe() const
@@ -137,12 +149,12 @@ QString ExceptionMessage(quint8 code)
     return ExceptionText(code);
 }
 
-bool CrcOk(const QByteArray& frame)
+bool CrcOk(QByteArrayView frame)
 {
     if (frame.size() < 3)
         return false;
-    const QByteArray body = frame.left(frame.size() - 2);
-    return Crc16Text(BytesToHexText(body)) == BytesToHexText(frame.right(2));
+    const quint16 crc = Crc16(frame.first(frame.size() - 2));
+    return ByteAt(frame, frame.size() - 2) == (crc & 0xFF) && ByteAt(frame, frame.size() - 1) == (crc >> 8);
 }
 
 QString DescribeFrame(const QByteArray& bytes, bool transmitted)
@@ -203,9 +215,11 @@ ReplyAssembler::ReplyAssembler(const Request& request)
 void ReplyAssembler::Reset(const Request& request)
 {
     m_request = request;
-    m_frame.clear();
-    m_dropped.clear();
-    m_surplus.clear();
+    // Emptied, not freed: the next attempt fills the same buffers.
+    m_frame.resize(0);
+    m_frame.reserve(kMaxFrameLength);
+    m_dropped.resize(0);
+    m_surplus.resize(0);
     m_droppedCount = 0;
     m_done = false;
     m_outcome = Outcome::Timeout;
@@ -213,42 +227,49 @@ void ReplyAssembler::Reset(const Request& request)
     m_exceptionCode = 0;
 }
 
-// Drops bytes from the front until what is left could begin the reply.
+// Whether the frame so far could begin the reply: the station, then the
+// function (or its exception), then for a read the byte count. Only the first
+// three bytes are judged.
+bool ReplyAssembler::Plausible() const
+{
+    if (ByteAt(m_frame, 0) != m_request.station)
+        return false;
+    if (m_frame.size() < 2)
+        return true;
+    const quint8 f = ByteAt(m_frame, 1);
+    if (f != m_request.function && f != (m_request.function | kExceptionFlag))
+        return false;
+    return m_frame.size() < 3 || f != kReadHoldingRegisters || ByteAt(m_frame, 2) == 2 * m_request.count;
+}
+
+// Drops bytes from the front until what is left could begin the reply. The
+// frame holds at most three bytes while it is not yet plausible.
 void ReplyAssembler::Sync()
 {
-    const quint8 function = m_request.function;
-    while (!m_frame.isEmpty()) {
-        bool plausible = ByteAt(m_frame, 0) == m_request.station;
-        if (plausible && m_frame.size() >= 2) {
-            const quint8 f = ByteAt(m_frame, 1);
-            plausible = f == function || f == (function | kExceptionFlag);
-            if (plausible && m_frame.size() >= 3 && f == kReadHoldingRegisters)
-                plausible = ByteAt(m_frame, 2) == 2 * m_request.count;
-        }
-        if (plausible)
-            return;
-        m_dropped.append(m_frame[0]);
-        if (m_dropped.size() > kDroppedKept)
+    while (!m_frame.isEmpty() && !Plausible()) {
+        // Kept unbounded up to twice the bytes GiveUp() looks at, then cut
+        // back, so that dropping a byte moves no memory most of the time.
+        if (m_dropped.size() >= 2 * kDroppedKept)
             m_dropped.remove(0, m_dropped.size() - kDroppedKept);
+        m_dropped.append(m_frame[0]);
         ++m_droppedCount;
         m_frame.remove(0, 1);
     }
 }
 
-bool ReplyAssembler::Feed(const QByteArray& bytes)
+bool ReplyAssembler::Feed(QByteArrayView bytes)
 {
     for (qsizetype i = 0; i < bytes.size(); ++i) {
         if (m_done) {
-            m_surplus.append(bytes.mid(i));
+            m_surplus.append(bytes.sliced(i));
             break;
         }
         m_frame.append(bytes[i]);
-        Sync();
-        if (m_frame.size() >= 2) {
-            const int length = (ByteAt(m_frame, 1) & kExceptionFlag) ? 5 : m_request.ReplyLength();
-            if (m_frame.size() == length)
-                Judge();
-        }
+        // A frame past its first three bytes is plausible already.
+        if (m_frame.size() <= 3)
+            Sync();
+        if (m_frame.size() >= 2 && m_frame.size() == ReplyLengthOf(ByteAt(m_frame, 1), 2 * m_request.count))
+            Judge();
     }
     return m_done;
 }
@@ -286,10 +307,11 @@ Outcome ReplyAssembler::GiveUp()
     }
     m_outcome = Outcome::Timeout;
     // Was what came instead one sound frame, from another station or of another function?
-    for (qsizetype start = 0; start + 4 <= m_dropped.size(); ++start) {
-        const QByteArray rest = m_dropped.mid(start);
+    const QByteArrayView dropped = QByteArrayView(m_dropped).last(qMin(m_dropped.size(), kDroppedKept));
+    for (qsizetype start = 0; start + 4 <= dropped.size(); ++start) {
+        const QByteArrayView rest = dropped.sliced(start);
         const int length = FormLength(rest, false);
-        if (length < 4 || length > rest.size() || !CrcOk(rest.left(length)))
+        if (length < 4 || length > rest.size() || !CrcOk(rest.first(length)))
             continue;
         if (ByteAt(rest, 0) != m_request.station)
             m_outcome = Outcome::WrongStation;
