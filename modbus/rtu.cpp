@@ -31,21 +31,23 @@ bool IsRead(quint8 function)
 // The length a frame must have, judged from its first three bytes; 0 when
 // they spell no frame form the tool knows. Writes are 8 bytes, request and
 // reply alike; a read's request is 8 bytes, its reply 5 + byte count.
-int FormLength(QByteArrayView b, bool transmitted)
+int FormLength(const quint8* b, qsizetype size, bool transmitted)
 {
-    if (b.size() < 3)
+    if (size < 3)
         return 0;
-    const quint8 function = ByteAt(b, 1);
-    const int replyLength = ReplyLengthOf(function, ByteAt(b, 2));
+    const quint8 function = b[1];
+    const int replyLength = ReplyLengthOf(function, b[2]);
     if (!IsRead(function))
         return replyLength;
     if (transmitted)
         return 8;
-    return b.size() == 8 && replyLength != 8 ? 8 : replyLength;
+    return size == 8 && replyLength != 8 ? 8 : replyLength;
 }
 
-// GiveUp() looks at this many of the latest dropped bytes.
-constexpr qsizetype kDroppedKept = 512;
+int FormLength(QByteArrayView b, bool transmitted)
+{
+    return FormLength(reinterpret_cast<const quint8*>(b.data()), b.size(), transmitted);
+}
 
 } // namespace
 
@@ -215,10 +217,10 @@ ReplyAssembler::ReplyAssembler(const Request& request)
 void ReplyAssembler::Reset(const Request& request)
 {
     m_request = request;
+    m_headLength = 0;
     // Emptied, not freed: the next attempt fills the same buffers.
     m_frame.resize(0);
     m_frame.reserve(kMaxFrameLength);
-    m_dropped.resize(0);
     m_surplus.resize(0);
     m_droppedCount = 0;
     m_done = false;
@@ -227,50 +229,58 @@ void ReplyAssembler::Reset(const Request& request)
     m_exceptionCode = 0;
 }
 
-// Whether the frame so far could begin the reply: the station, then the
-// function (or its exception), then for a read the byte count. Only the first
-// three bytes are judged.
-bool ReplyAssembler::Plausible() const
+// Whether the head could begin the reply: the station, then the function (or
+// its exception), then for a read the byte count.
+bool ReplyAssembler::HeadPlausible() const
 {
-    if (ByteAt(m_frame, 0) != m_request.station)
+    if (static_cast<quint8>(m_head[0]) != m_request.station)
         return false;
-    if (m_frame.size() < 2)
+    if (m_headLength < 2)
         return true;
-    const quint8 f = ByteAt(m_frame, 1);
+    const auto f = static_cast<quint8>(m_head[1]);
     if (f != m_request.function && f != (m_request.function | kExceptionFlag))
         return false;
-    return m_frame.size() < 3 || f != kReadHoldingRegisters || ByteAt(m_frame, 2) == 2 * m_request.count;
+    return m_headLength < 3 || f != kReadHoldingRegisters || static_cast<quint8>(m_head[2]) == 2 * m_request.count;
 }
 
-// Drops bytes from the front until what is left could begin the reply. The
-// frame holds at most three bytes while it is not yet plausible.
+// Drops bytes from the front of the head until what is left could begin the reply.
 void ReplyAssembler::Sync()
 {
-    while (!m_frame.isEmpty() && !Plausible()) {
-        // Kept unbounded up to twice the bytes GiveUp() looks at, then cut
-        // back, so that dropping a byte moves no memory most of the time.
-        if (m_dropped.size() >= 2 * kDroppedKept)
-            m_dropped.remove(0, m_dropped.size() - kDroppedKept);
-        m_dropped.append(m_frame[0]);
+    while (m_headLength > 0 && !HeadPlausible()) {
+        m_dropped[m_droppedCount % kDroppedKept] = m_head[0];
         ++m_droppedCount;
-        m_frame.remove(0, 1);
+        --m_headLength;
+        for (int k = 0; k < m_headLength; ++k)
+            m_head[k] = m_head[k + 1];
     }
 }
 
 bool ReplyAssembler::Feed(QByteArrayView bytes)
 {
-    for (qsizetype i = 0; i < bytes.size(); ++i) {
-        if (m_done) {
-            m_surplus.append(bytes.sliced(i));
-            break;
-        }
-        m_frame.append(bytes[i]);
-        // A frame past its first three bytes is plausible already.
-        if (m_frame.size() <= 3)
+    const char* const p = bytes.data();
+    const qsizetype n = bytes.size();
+    qsizetype i = 0;
+    if (!m_done && m_headLength < 3) {
+        while (i < n && m_headLength < 3) {
+            m_head[m_headLength++] = p[i++];
             Sync();
-        if (m_frame.size() >= 2 && m_frame.size() == ReplyLengthOf(ByteAt(m_frame, 1), 2 * m_request.count))
+        }
+        m_frame.resize(0);
+        m_frame.append(m_head, m_headLength);
+    }
+    // A start of three bytes stays plausible whatever follows: the rest is
+    // taken up to the reply's length in one piece.
+    if (!m_done && m_headLength == 3) {
+        const qsizetype length = ReplyLengthOf(static_cast<quint8>(m_head[1]), 2 * m_request.count);
+        // (A request of a function without a known reply length takes all.)
+        const qsizetype take = length > 0 ? qMin(n - i, length - m_frame.size()) : n - i;
+        m_frame.append(p + i, take);
+        i += take;
+        if (m_frame.size() == length)
             Judge();
     }
+    if (i < n)
+        m_surplus.append(p + i, n - i);
     return m_done;
 }
 
@@ -288,6 +298,7 @@ void ReplyAssembler::Judge()
     }
     if (m_request.function == kReadHoldingRegisters) {
         m_outcome = Outcome::Registers;
+        m_registers.reserve(m_request.count);
         for (int k = 0; k < m_request.count; ++k)
             m_registers.append(WordAt(m_frame, 3 + 2 * k));
         return;
@@ -306,19 +317,22 @@ Outcome ReplyAssembler::GiveUp()
         return m_outcome;
     }
     m_outcome = Outcome::Timeout;
+    // The kept dropped bytes in the order they came.
+    const qsizetype kept = qMin<qint64>(m_droppedCount, kDroppedKept);
+    char dropped[kDroppedKept];
+    for (qsizetype k = 0; k < kept; ++k)
+        dropped[k] = m_dropped[(m_droppedCount - kept + k) % kDroppedKept];
+    const auto* d = reinterpret_cast<const quint8*>(dropped);
     // Was what came instead one sound frame, from another station or of another function?
-    const QByteArrayView dropped = QByteArrayView(m_dropped).last(qMin(m_dropped.size(), kDroppedKept));
-    for (qsizetype start = 0; start + 4 <= dropped.size(); ++start) {
-        const QByteArrayView rest = dropped.sliced(start);
-        const int length = FormLength(rest, false);
-        if (length < 4 || length > rest.size() || !CrcOk(rest.first(length)))
+    for (qsizetype start = 0; start + 4 <= kept; ++start) {
+        const bool otherStation = d[start] != m_request.station;
+        const bool otherFunction = (d[start + 1] & ~kExceptionFlag) != m_request.function;
+        if (!otherStation && !otherFunction)
+            continue;  // at most a late reply to an earlier request
+        const int length = FormLength(d + start, kept - start, false);
+        if (length < 4 || length > kept - start || !CrcOk(QByteArrayView(dropped + start, length)))
             continue;
-        if (ByteAt(rest, 0) != m_request.station)
-            m_outcome = Outcome::WrongStation;
-        else if ((ByteAt(rest, 1) & ~kExceptionFlag) != m_request.function)
-            m_outcome = Outcome::WrongFunction;
-        else
-            continue;  // a late reply to an earlier request
+        m_outcome = otherStation ? Outcome::WrongStation : Outcome::WrongFunction;
         break;
     }
     return m_outcome;

@@ -146,13 +146,21 @@ public:
     Outcome GiveUp();
 
 private:
-    bool Plausible() const;
+    // GiveUp() looks at this many of the latest dropped bytes.
+    static constexpr int kDroppedKept = 512;
+
+    bool HeadPlausible() const;
     void Sync();
     void Judge();
 
     Request m_request;
-    QByteArray m_frame;    // from the plausible start on
-    QByteArray m_dropped;  // the latest dropped bytes (at least the last kept ones), for GiveUp()
+    // Until three bytes could begin the reply, the bytes are judged one by one
+    // in m_head; from then on the reply grows in m_frame, a piece at a time.
+    char m_head[3] = {};
+    int m_headLength = 0;
+    QByteArray m_frame;  // from the plausible start on
+    // The latest dropped bytes, a ring: byte k dropped sits at k % kDroppedKept.
+    char m_dropped[kDroppedKept] = {};
     QByteArray m_surplus;
     qint64 m_droppedCount = 0;
     bool m_done = false;

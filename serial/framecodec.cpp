@@ -1,34 +1,38 @@
 #include "framecodec.h"
 
-#include <array>
-
 namespace kv {
 
 namespace {
 
 // The register after one byte whose value is the table's index, starting from
 // zero: the bit-by-bit division (reflected polynomial 0xA001) done ahead of time.
-constexpr std::array<quint16, 256> MakeCrcTable()
+struct CrcTable {
+    quint16 next[256];
+};
+
+constexpr CrcTable MakeCrcTable()
 {
-    std::array<quint16, 256> table{};
+    CrcTable table{};
     for (unsigned i = 0; i < 256; ++i) {
         unsigned crc = i;
         for (int bit = 0; bit < 8; ++bit)
             crc = (crc & 1u) ? (crc >> 1) ^ 0xA001u : crc >> 1;
-        table[i] = static_cast<quint16>(crc);
+        table.next[i] = static_cast<quint16>(crc);
     }
     return table;
 }
 
-constexpr std::array<quint16, 256> kCrcTable = MakeCrcTable();
+constexpr CrcTable kCrcTable = MakeCrcTable();
 
 } // namespace
 
 quint16 Crc16(QByteArrayView bytes)
 {
+    const auto* b = reinterpret_cast<const quint8*>(bytes.data());
+    const auto* const end = b + bytes.size();
     quint16 crc = 0xFFFF;
-    for (const char b : bytes)
-        crc = static_cast<quint16>((crc >> 8) ^ kCrcTable[(crc ^ static_cast<quint8>(b)) & 0xFF]);
+    for (; b != end; ++b)
+        crc = static_cast<quint16>((crc >> 8) ^ kCrcTable.next[(crc ^ *b) & 0xFF]);
     return crc;
 }
 
