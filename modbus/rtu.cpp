@@ -4,6 +4,8 @@
 
 #include <QCoreApplication>
 
+#include <cstring>
+
 namespace kv::mb {
 
 namespace {
@@ -21,6 +23,15 @@ QString Hex2(quint8 v)
 quint16 WordAt(QByteArrayView b, qsizetype i)
 {
     return static_cast<quint16>((ByteAt(b, i) << 8) | ByteAt(b, i + 1));
+}
+
+// Whether the last two of n bytes are the CRC of the bytes before them.
+bool CrcOk(const char* bytes, qsizetype n)
+{
+    if (n < 3)
+        return false;
+    const quint16 crc = Crc16(QByteArrayView(bytes, n - 2));
+    return static_cast<quint8>(bytes[n - 2]) == (crc & 0xFF) && static_cast<quint8>(bytes[n - 1]) == (crc >> 8);
 }
 
 bool IsRead(quint8 function)
@@ -153,10 +164,7 @@ QString ExceptionMessage(quint8 code)
 
 bool CrcOk(QByteArrayView frame)
 {
-    if (frame.size() < 3)
-        return false;
-    const quint16 crc = Crc16(frame.first(frame.size() - 2));
-    return ByteAt(frame, frame.size() - 2) == (crc & 0xFF) && ByteAt(frame, frame.size() - 1) == (crc >> 8);
+    return CrcOk(frame.data(), frame.size());
 }
 
 QString DescribeFrame(const QByteArray& bytes, bool transmitted)
@@ -220,7 +228,6 @@ void ReplyAssembler::Reset(const Request& request)
     m_headLength = 0;
     // Emptied, not freed: the next attempt fills the same buffers.
     m_frame.resize(0);
-    m_frame.reserve(kMaxFrameLength);
     m_surplus.resize(0);
     m_droppedCount = 0;
     m_done = false;
@@ -243,12 +250,28 @@ bool ReplyAssembler::HeadPlausible() const
     return m_headLength < 3 || f != kReadHoldingRegisters || static_cast<quint8>(m_head[2]) == 2 * m_request.count;
 }
 
+// Counts bytes as dropped and keeps the latest of them in the ring.
+void ReplyAssembler::Drop(const char* bytes, qsizetype count)
+{
+    const qsizetype unkept = qMax<qsizetype>(count - kDroppedKept, 0);
+    m_droppedCount += unkept;
+    bytes += unkept;
+    count -= unkept;
+    while (count > 0) {
+        const auto at = static_cast<qsizetype>(static_cast<quint64>(m_droppedCount) & (kDroppedKept - 1));
+        const qsizetype piece = qMin<qsizetype>(count, kDroppedKept - at);
+        std::memcpy(m_dropped + at, bytes, static_cast<size_t>(piece));
+        m_droppedCount += piece;
+        bytes += piece;
+        count -= piece;
+    }
+}
+
 // Drops bytes from the front of the head until what is left could begin the reply.
 void ReplyAssembler::Sync()
 {
     while (m_headLength > 0 && !HeadPlausible()) {
-        m_dropped[m_droppedCount % kDroppedKept] = m_head[0];
-        ++m_droppedCount;
+        Drop(m_head, 1);
         --m_headLength;
         for (int k = 0; k < m_headLength; ++k)
             m_head[k] = m_head[k + 1];
@@ -262,11 +285,22 @@ bool ReplyAssembler::Feed(QByteArrayView bytes)
     qsizetype i = 0;
     if (!m_done && m_headLength < 3) {
         while (i < n && m_headLength < 3) {
+            if (m_headLength == 0) {
+                // Nothing begins the reply before the station's byte: drop up to it at once.
+                const void* station = std::memchr(p + i, m_request.station, static_cast<size_t>(n - i));
+                const qsizetype skip = station ? static_cast<const char*>(station) - (p + i) : n - i;
+                Drop(p + i, skip);
+                i += skip;
+                if (i == n)
+                    break;
+            }
             m_head[m_headLength++] = p[i++];
             Sync();
         }
-        m_frame.resize(0);
-        m_frame.append(m_head, m_headLength);
+        if (m_frame.size() != m_headLength || std::memcmp(m_frame.constData(), m_head, m_headLength) != 0) {
+            m_frame.resize(0);
+            m_frame.append(m_head, m_headLength);
+        }
     }
     // A start of three bytes stays plausible whatever follows: the rest is
     // taken up to the reply's length in one piece.
@@ -320,8 +354,10 @@ Outcome ReplyAssembler::GiveUp()
     // The kept dropped bytes in the order they came.
     const qsizetype kept = qMin<qint64>(m_droppedCount, kDroppedKept);
     char dropped[kDroppedKept];
-    for (qsizetype k = 0; k < kept; ++k)
-        dropped[k] = m_dropped[(m_droppedCount - kept + k) % kDroppedKept];
+    const qsizetype first = static_cast<qsizetype>(static_cast<quint64>(m_droppedCount - kept) & (kDroppedKept - 1));
+    const qsizetype tail = qMin<qsizetype>(kept, kDroppedKept - first);
+    std::memcpy(dropped, m_dropped + first, static_cast<size_t>(tail));
+    std::memcpy(dropped + tail, m_dropped, static_cast<size_t>(kept - tail));
     const auto* d = reinterpret_cast<const quint8*>(dropped);
     // Was what came instead one sound frame, from another station or of another function?
     for (qsizetype start = 0; start + 4 <= kept; ++start) {
@@ -330,7 +366,7 @@ Outcome ReplyAssembler::GiveUp()
         if (!otherStation && !otherFunction)
             continue;  // at most a late reply to an earlier request
         const int length = FormLength(d + start, kept - start, false);
-        if (length < 4 || length > kept - start || !CrcOk(QByteArrayView(dropped + start, length)))
+        if (length < 4 || length > kept - start || !CrcOk(dropped + start, length))
             continue;
         m_outcome = otherStation ? Outcome::WrongStation : Outcome::WrongFunction;
         break;

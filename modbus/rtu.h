@@ -147,9 +147,11 @@ public:
 
 private:
     // GiveUp() looks at this many of the latest dropped bytes.
-    static constexpr int kDroppedKept = 512;
+    static constexpr int kDroppedKept = 512;  // a power of two: the ring's index is a mask
+    static_assert((kDroppedKept & (kDroppedKept - 1)) == 0);
 
     bool HeadPlausible() const;
+    void Drop(const char* bytes, qsizetype count);
     void Sync();
     void Judge();
 
@@ -160,7 +162,7 @@ private:
     int m_headLength = 0;
     QByteArray m_frame;  // from the plausible start on
     // The latest dropped bytes, a ring: byte k dropped sits at k % kDroppedKept.
-    char m_dropped[kDroppedKept] = {};
+    char m_dropped[kDroppedKept];  // only what was dropped is ever read
     QByteArray m_surplus;
     qint64 m_droppedCount = 0;
     bool m_done = false;
