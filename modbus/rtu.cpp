@@ -273,8 +273,7 @@ void ReplyAssembler::Sync()
     while (m_headLength > 0 && !HeadPlausible()) {
         Drop(m_head, 1);
         --m_headLength;
-        for (int k = 0; k < m_headLength; ++k)
-            m_head[k] = m_head[k + 1];
+        std::memmove(m_head, m_head + 1, static_cast<size_t>(m_headLength));
     }
 }
 

@@ -30,9 +30,10 @@ quint16 Crc16(QByteArrayView bytes)
 {
     const auto* b = reinterpret_cast<const quint8*>(bytes.data());
     const auto* const end = b + bytes.size();
+    const quint16* const next = kCrcTable.next;  // the index is a byte: no bounds to check
     quint16 crc = 0xFFFF;
     for (; b != end; ++b)
-        crc = static_cast<quint16>((crc >> 8) ^ kCrcTable.next[(crc ^ *b) & 0xFF]);
+        crc = static_cast<quint16>((crc >> 8) ^ next[(crc ^ *b) & 0xFF]);
     return crc;
 }
 
