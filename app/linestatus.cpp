@@ -2,6 +2,7 @@
 
 #include "app/statusline.h"
 #include "app/windowport.h"
+#include "common/hex.h"
 #include "modbus/statistics.h"
 #include "serial/transport.h"
 #include "session/linesession.h"
@@ -51,7 +52,7 @@ void LineStatus::ShowPort()
         return;
     }
     m_closedText.clear();
-    const QString station = QStringLiteral("%1").arg(m_session.Station(), 2, 16, QLatin1Char('0')).toUpper();
+    const QString station = HexText(m_session.Station(), 2);
     if (!line.OwnsLineSettings()) {
         m_status.Port->setText(
             StatusLine::NetworkPortText(line.Description(), line.Connecting(), m_port.OpenedSettings(), station));

@@ -1,5 +1,7 @@
 #include "numbers.h"
 
+#include "common/hex.h"
+
 #include <QByteArray>
 
 #include <cfloat>
@@ -24,14 +26,7 @@ double ReadRadix(QStringView text, qsizetype pos, int radix)
         const QChar c = text[pos];
         if (IsSkipped(c))
             continue;
-        int digit = -1;
-        const char16_t u = c.unicode();
-        if (u >= u'0' && u <= u'9')
-            digit = u - u'0';
-        else if (u >= u'a' && u <= u'f')
-            digit = u - u'a' + 10;
-        else if (u >= u'A' && u <= u'F')
-            digit = u - u'A' + 10;
+        const int digit = HexDigitValue(c);
         if (digit < 0 || digit >= radix)
             break;
         value = value * radix + digit;

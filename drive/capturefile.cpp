@@ -2,6 +2,7 @@
 
 #include "common/csv.h"
 #include "common/filenames.h"
+#include "common/hex.h"
 #include "drive/liverecord.h"
 #include "drive/paramset.h"
 #include "drive/registermap.h"
@@ -42,7 +43,7 @@ QByteArray WithoutLineEnd(QByteArray row)
 QByteArray CaptureCsv(const CaptureFileFacts& facts, const std::vector<LiveSample>& samples, qsizetype triggerRow)
 {
     const auto translated = [](const char* text) { return QCoreApplication::translate("kv::CaptureFile", text); };
-    const QString station = QStringLiteral("%1").arg(facts.station, 2, 16, QLatin1Char('0')).toUpper();
+    const QString station = HexText(facts.station, 2);
     QByteArray out = kUtf8Bom;
     out += Comment({translated(QT_TRANSLATE_NOOP("kv::CaptureFile", "触发条件")), facts.cause});
     out += Comment({translated(QT_TRANSLATE_NOOP("kv::CaptureFile", "触发时间")), TimeText(facts.triggerMs)});

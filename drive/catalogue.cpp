@@ -1,5 +1,7 @@
 #include "drive/catalogue.h"
 
+#include "common/hex.h"
+
 #include <QCoreApplication>
 #include <QStringList>
 
@@ -564,7 +566,7 @@ QString ParameterRegisterHex(QStringView row)
 {
     const int reg = ParameterCodeOfRow(row) - 1;
     // A code of 0000 would give -1; the 16-bit register field keeps its low bits.
-    return QStringLiteral("%1").arg(static_cast<unsigned>(reg) & 0xFFFFu, 4, 16, QLatin1Char('0')).toUpper();
+    return HexText(static_cast<unsigned>(reg) & 0xFFFFu, 4);
 }
 
 QList<int> CatalogueParameterCodes()

@@ -1,5 +1,6 @@
 #include "drive/drivecommands.h"
 
+#include "common/hex.h"
 #include "common/numbers.h"
 #include "serial/framecodec.h"
 
@@ -11,7 +12,7 @@ QString FrequencyReferenceDigits(QStringView hertzText)
     if (!(v >= 0.0 && v <= 50.0))
         return QStringLiteral("0000");
     const int r = RoundHalfEven<int>(v * 20000.0 / 50.0);
-    return QStringLiteral("%1").arg(r, 4, 16, QLatin1Char('0')).toUpper();
+    return HexText(static_cast<quint32>(r), 4);
 }
 
 EchoFrame MakeEchoFrame(QStringView frameText)

@@ -1,5 +1,6 @@
 #include "drive/livesample.h"
 
+#include "common/hex.h"
 #include "modbus/rtu.h"
 
 namespace kv {
@@ -18,20 +19,16 @@ LiveSample SampleFromRegisters(const std::array<quint16, kRegLiveBlockCount>& re
 
 std::optional<LiveSample> SampleFromReplyText(QStringView text, qint64 timeMs)
 {
-    if (text.size() != kPollReplyDigits)
+    if (text.size() != kPollReplyLength)
         return std::nullopt;
     std::array<quint16, kRegLiveBlockCount> registers{};
     for (qsizetype k = 0; k < kRegLiveBlockCount; ++k)
         registers[static_cast<size_t>(k)] = static_cast<quint16>(SignedRegister(text.mid(6 + 4 * k, 4)));
     // The CRC's verdict needs whole bytes: a text mode chunk of 34 characters
     // that are not all hexadecimal digits has no sound CRC.
-    const QByteArray bytes = QByteArray::fromHex(text.toLatin1());
-    bool allHex = true;
-    for (const QChar c : text)
-        allHex = allHex && ((c >= u'0' && c <= u'9') || (c >= u'A' && c <= u'F') || (c >= u'a' && c <= u'f'));
-    const quint8 station = allHex ? static_cast<quint8>(bytes[0]) : quint8{1};
-    return SampleFromRegisters(registers, timeMs, allHex && bytes.size() == kPollReplyDigits / 2 && mb::CrcOk(bytes),
-                               station);
+    const std::optional<QByteArray> bytes = HexTextToBytes(text);
+    const quint8 station = bytes ? static_cast<quint8>(bytes->front()) : quint8{1};
+    return SampleFromRegisters(registers, timeMs, bytes && mb::CrcOk(*bytes), station);
 }
 
 } // namespace kv

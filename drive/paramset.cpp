@@ -1,5 +1,6 @@
 #include "drive/paramset.h"
 
+#include "common/hex.h"
 #include "drive/catalogue.h"
 #include "drive/registermap.h"
 
@@ -55,7 +56,7 @@ QString ParameterInfo::ReadOnlyText() const
 
 QString ParameterInfo::RegisterText() const
 {
-    return QStringLiteral("0x") + QStringLiteral("%1").arg(reg, 4, 16, QLatin1Char('0')).toUpper();
+    return QStringLiteral("0x") + HexText(static_cast<quint32>(reg), 4);
 }
 
 const QList<ParameterInfo>& ParameterTable()
@@ -116,7 +117,7 @@ std::optional<quint16> ParseRegisterValue(QStringView text)
         if (digits.isEmpty() || digits.size() > 4)
             return std::nullopt;
         for (const QChar c : digits)
-            if (!c.isDigit() && !(c.toLower() >= u'a' && c.toLower() <= u'f'))
+            if (!IsHexDigit(c))
                 return std::nullopt;
         const uint v = digits.toUInt(&ok, 16);
         return ok ? std::optional<quint16>(static_cast<quint16>(v)) : std::nullopt;
@@ -143,7 +144,7 @@ QString DescribeRegisterValue(quint16 value)
     return SetTexts::tr("%1（有符号 %2，0x%3）")
         .arg(value)
         .arg(static_cast<qint16>(value))
-        .arg(QStringLiteral("%1").arg(value, 4, 16, QLatin1Char('0')).toUpper());
+        .arg(HexText(value, 4));
 }
 
 QList<ReadBlock> PlanBlockReads(const QList<int>& codes, int maxCount)
@@ -194,10 +195,15 @@ QList<WriteStep> PlanRestore(const QMap<int, quint16>& file, const QMap<int, Rea
         if (Differs(p, reading, *f))
             steps.append(WriteStep{p.code, *f, reading.value});
     }
+    SortForRestore(steps);
+    return steps;
+}
+
+void SortForRestore(QList<WriteStep>& steps)
+{
     auto rank = [](const WriteStep& s) { return s.code == kApplicationMacroCode ? 0 : s.code / 100 == 99 ? 1 : 2; };
     std::stable_sort(steps.begin(), steps.end(),
                      [&](const WriteStep& a, const WriteStep& b) { return rank(a) < rank(b); });
-    return steps;
 }
 
 QString WriteReport::Text() const

@@ -96,6 +96,11 @@ struct WriteStep {
 // read-only parameters and parameters whose drive value is not known are left out.
 QList<WriteStep> PlanRestore(const QMap<int, quint16>& file, const QMap<int, Reading>& drive);
 
+// Puts writes in the order of a restore: 9902 first (the application macro
+// resets other parameters), then the rest of group 99, then all others; the
+// writes of each part keep their order.
+void SortForRestore(QList<WriteStep>& steps);
+
 // How one write of a parameter ended (written, then read back).
 struct WriteReport {
     enum Kind {

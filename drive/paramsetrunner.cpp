@@ -11,15 +11,6 @@
 
 namespace kv {
 
-namespace {
-
-int Rank(const WriteStep& s)
-{
-    return s.code == kApplicationMacroCode ? 0 : s.code / 100 == 99 ? 1 : 2;
-}
-
-} // namespace
-
 ParameterSetRunner::ParameterSetRunner(mb::TransactionEngine& engine, QObject* parent)
     : QObject(parent)
     , m_engine(engine)
@@ -58,7 +49,7 @@ bool ParameterSetRunner::Write(const QList<WriteStep>& steps)
     m_file.clear();
     m_summary = RestoreSummary();
     m_steps = steps;
-    std::stable_sort(m_steps.begin(), m_steps.end(), [](const WriteStep& a, const WriteStep& b) { return Rank(a) < Rank(b); });
+    SortForRestore(m_steps);
     m_nextStep = 0;
     m_mode = Mode::Writing;
     // The first request leaves from the event loop, as the engine's do.

@@ -1,31 +1,21 @@
 #include "drive/polling.h"
 
+#include "common/hex.h"
 #include "common/numbers.h"
+#include "drive/registermap.h"
+#include "modbus/rtu.h"
 
 namespace kv {
 
 QString PollRequestText(QStringView stationAddr)
 {
-    return stationAddr.toString() + QStringLiteral("0300040006");
+    return stationAddr.toString() + HexText(mb::kReadHoldingRegisters, 2) + HexText(kRegLiveBlockStart, 4)
+        + HexText(kRegLiveBlockCount, 4);
 }
 
 qint16 SignedRegister(QStringView fourDigits)
 {
-    unsigned value = 0;
-    for (const QChar c : fourDigits) {
-        const char16_t u = c.unicode();
-        int d = -1;
-        if (u >= u'0' && u <= u'9')
-            d = u - u'0';
-        else if (u >= u'A' && u <= u'F')
-            d = u - u'A' + 10;
-        else if (u >= u'a' && u <= u'f')
-            d = u - u'a' + 10;
-        if (d < 0)
-            break;
-        value = (value << 4) | static_cast<unsigned>(d);
-    }
-    return static_cast<qint16>(static_cast<quint16>(value & 0xFFFFu));
+    return static_cast<qint16>(static_cast<quint16>(LeadingHexValue(fourDigits) & 0xFFFFu));
 }
 
 PollReply DecodeLiveRegisters(const std::array<quint16, 6>& registers)
@@ -42,7 +32,7 @@ PollReply DecodeLiveRegisters(const std::array<quint16, 6>& registers)
 
 std::optional<PollReply> DecodePollReply(QStringView text)
 {
-    if (text.size() != kPollReplyDigits)
+    if (text.size() != kPollReplyLength)
         return std::nullopt;
     // Character 7 (1-based) is index 6: the first register after station,
     // function and byte count.

@@ -2,6 +2,8 @@
 // decoding of its 34-digit reply into five scaled values and the status word.
 #pragma once
 
+#include "serial/receivepath.h"
+
 #include <QString>
 #include <QStringView>
 
@@ -10,7 +12,6 @@
 
 namespace kv {
 
-inline constexpr int kPollReplyDigits = 34;
 inline constexpr int kPollIntervalMs = 500;
 inline constexpr int kPollWaitMs = 150;
 inline constexpr int kStatusLampCount = 13;

@@ -20,6 +20,9 @@ inline constexpr int kRegDcVoltage = 0x0006;        // 1 V
 inline constexpr int kRegAi1 = 0x0007;              // raw; x 0.001 x 10 gives volts
 inline constexpr int kRegAi2 = 0x0008;              // raw; x 0.001 x 24 gives milliamps
 inline constexpr int kRegStatusWord = 0x0009;
+// The reply to the live block's read: station, function, byte count, the
+// registers, the CRC.
+inline constexpr int kLiveBlockReplyBytes = 5 + 2 * kRegLiveBlockCount;
 
 // The fault record (parameter group 04): 0401 最后故障 .. 0413 历史故障2, the
 // drive's values at its last trip, read as one block.

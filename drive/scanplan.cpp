@@ -1,5 +1,6 @@
 #include "drive/scanplan.h"
 
+#include "common/hex.h"
 #include "drive/paramset.h"
 
 #include <QCoreApplication>
@@ -30,7 +31,7 @@ QString Name(int code)
 
 QString Hex4(quint16 value)
 {
-    return QStringLiteral("%1").arg(value, 4, 16, QLatin1Char('0')).toUpper();
+    return HexText(value, 4);
 }
 
 } // namespace

@@ -1,5 +1,6 @@
 #include "modbus/capture.h"
 
+#include "common/hex.h"
 #include "modbus/rtu.h"
 
 namespace kv::mb {
@@ -42,7 +43,7 @@ QString TrafficCapture::LineFor(const QDateTime& when, bool transmitted, const Q
 {
     QString line = when.toString(QStringLiteral("yyyy-MM-dd hh:mm:ss.zzz"));
     line += transmitted ? QStringLiteral(" TX ") : QStringLiteral(" RX ");
-    line += QString::fromLatin1(bytes.toHex(' ').toUpper());
+    line += BytesToHexText(bytes, ' ');
     const QString what = DescribeFrame(bytes, transmitted);
     if (!what.isEmpty())
         line += QStringLiteral("  ") + what;

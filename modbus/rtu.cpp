@@ -4,52 +4,77 @@
 
 #include <QCoreApplication>
 
+#include <cstring>
+
 namespace kv::mb {
 
 namespace {
 
 QString Hex4(quint16 v)
 {
-    return QStringLiteral("%1").arg(v, 4, 16, QLatin1Char('0')).toUpper();
+    return HexText(v, 4);
 }
 
 QString Hex2(quint8 v)
 {
-    return QStringLiteral("%1").arg(v, 2, 16, QLatin1Char('0')).toUpper();
+    return HexText(v, 2);
 }
 
-quint16 WordAt(const QByteArray& b, qsizetype i)
+quint16 WordAt(QByteArrayView b, qsizetype i)
 {
     return static_cast<quint16>((ByteAt(b, i) << 8) | ByteAt(b, i + 1));
 }
 
-// The length a frame must have, judged from its first three bytes; 0 when
-// they spell no frame form the tool knows.
-int FormLength(const QByteArray& b, bool transmitted)
+// Whether the last two of n bytes are the CRC of the bytes before them.
+bool CrcOk(const char* bytes, qsizetype n)
 {
-    if (b.size() < 3)
+    if (n < 3)
+        return false;
+    const quint16 crc = Crc16(QByteArrayView(bytes, n - 2));
+    return static_cast<quint8>(bytes[n - 2]) == (crc & 0xFF) && static_cast<quint8>(bytes[n - 1]) == (crc >> 8);
+}
+
+bool IsRead(quint8 function)
+{
+    return function >= 0x01 && function <= 0x04;
+}
+
+// The length a frame must have, judged from its first three bytes; 0 when
+// they spell no frame form the tool knows. Writes are 8 bytes, request and
+// reply alike; a read's request is 8 bytes, its reply 5 + byte count.
+int FormLength(const quint8* b, qsizetype size, bool transmitted)
+{
+    if (size < 3)
         return 0;
-    const quint8 function = ByteAt(b, 1);
+    const quint8 function = b[1];
+    const int replyLength = ReplyLengthOf(function, b[2]);
+    if (!IsRead(function))
+        return replyLength;
+    if (transmitted)
+        return 8;
+    return size == 8 && replyLength != 8 ? 8 : replyLength;
+}
+
+int FormLength(QByteArrayView b, bool transmitted)
+{
+    return FormLength(reinterpret_cast<const quint8*>(b.data()), b.size(), transmitted);
+}
+
+} // namespace
+
+int ReplyLengthOf(quint8 function, int byteCount)
+{
     if (function & kExceptionFlag)
         return 5;
     switch (function) {
     case 0x05: case 0x06: case 0x0F: case 0x10:
-        return 8;  // writes: request and reply alike
-    case 0x01: case 0x02: case 0x03: case 0x04: {
-        // Reads: an 8-byte request, a reply of 5 + byte count.
-        const int replyLength = 5 + ByteAt(b, 2);
-        if (transmitted)
-            return 8;
-        return b.size() == 8 && replyLength != 8 ? 8 : replyLength;
-    }
+        return 8;
+    case 0x01: case 0x02: case 0x03: case 0x04:
+        return 5 + byteCount;
     default:
         return 0;
     }
 }
-
-constexpr qsizetype kDroppedKept = 512;
-
-} // namespace
 
 Request Request::Read(quint8 station, quint16 address, quint16 count)
 {
@@ -91,7 +116,7 @@ QByteArray Request::Frame() const
 
 int Request::ReplyLength() const
 {
-    return function == kReadHoldingRegisters ? 5 + 2 * count : 8;
+    return ReplyLengthOf(function, 2 * count);
 }
 
 QString Request::Describe() const
@@ -137,12 +162,9 @@ QString ExceptionMessage(quint8 code)
     return ExceptionText(code);
 }
 
-bool CrcOk(const QByteArray& frame)
+bool CrcOk(QByteArrayView frame)
 {
-    if (frame.size() < 3)
-        return false;
-    const QByteArray body = frame.left(frame.size() - 2);
-    return Crc16Text(BytesToHexText(body)) == BytesToHexText(frame.right(2));
+    return CrcOk(frame.data(), frame.size());
 }
 
 QString DescribeFrame(const QByteArray& bytes, bool transmitted)
@@ -203,9 +225,10 @@ ReplyAssembler::ReplyAssembler(const Request& request)
 void ReplyAssembler::Reset(const Request& request)
 {
     m_request = request;
-    m_frame.clear();
-    m_dropped.clear();
-    m_surplus.clear();
+    m_headLength = 0;
+    // Emptied, not freed: the next attempt fills the same buffers.
+    m_frame.resize(0);
+    m_surplus.resize(0);
     m_droppedCount = 0;
     m_done = false;
     m_outcome = Outcome::Timeout;
@@ -213,43 +236,84 @@ void ReplyAssembler::Reset(const Request& request)
     m_exceptionCode = 0;
 }
 
-// Drops bytes from the front until what is left could begin the reply.
-void ReplyAssembler::Sync()
+// Whether the head could begin the reply: the station, then the function (or
+// its exception), then for a read the byte count.
+bool ReplyAssembler::HeadPlausible() const
 {
-    const quint8 function = m_request.function;
-    while (!m_frame.isEmpty()) {
-        bool plausible = ByteAt(m_frame, 0) == m_request.station;
-        if (plausible && m_frame.size() >= 2) {
-            const quint8 f = ByteAt(m_frame, 1);
-            plausible = f == function || f == (function | kExceptionFlag);
-            if (plausible && m_frame.size() >= 3 && f == kReadHoldingRegisters)
-                plausible = ByteAt(m_frame, 2) == 2 * m_request.count;
-        }
-        if (plausible)
-            return;
-        m_dropped.append(m_frame[0]);
-        if (m_dropped.size() > kDroppedKept)
-            m_dropped.remove(0, m_dropped.size() - kDroppedKept);
-        ++m_droppedCount;
-        m_frame.remove(0, 1);
+    if (static_cast<quint8>(m_head[0]) != m_request.station)
+        return false;
+    if (m_headLength < 2)
+        return true;
+    const auto f = static_cast<quint8>(m_head[1]);
+    if (f != m_request.function && f != (m_request.function | kExceptionFlag))
+        return false;
+    return m_headLength < 3 || f != kReadHoldingRegisters || static_cast<quint8>(m_head[2]) == 2 * m_request.count;
+}
+
+// Counts bytes as dropped and keeps the latest of them in the ring.
+void ReplyAssembler::Drop(const char* bytes, qsizetype count)
+{
+    const qsizetype unkept = qMax<qsizetype>(count - kDroppedKept, 0);
+    m_droppedCount += unkept;
+    bytes += unkept;
+    count -= unkept;
+    while (count > 0) {
+        const auto at = static_cast<qsizetype>(static_cast<quint64>(m_droppedCount) & (kDroppedKept - 1));
+        const qsizetype piece = qMin<qsizetype>(count, kDroppedKept - at);
+        std::memcpy(m_dropped + at, bytes, static_cast<size_t>(piece));
+        m_droppedCount += piece;
+        bytes += piece;
+        count -= piece;
     }
 }
 
-bool ReplyAssembler::Feed(const QByteArray& bytes)
+// Drops bytes from the front of the head until what is left could begin the reply.
+void ReplyAssembler::Sync()
 {
-    for (qsizetype i = 0; i < bytes.size(); ++i) {
-        if (m_done) {
-            m_surplus.append(bytes.mid(i));
-            break;
+    while (m_headLength > 0 && !HeadPlausible()) {
+        Drop(m_head, 1);
+        --m_headLength;
+        std::memmove(m_head, m_head + 1, static_cast<size_t>(m_headLength));
+    }
+}
+
+bool ReplyAssembler::Feed(QByteArrayView bytes)
+{
+    const char* const p = bytes.data();
+    const qsizetype n = bytes.size();
+    qsizetype i = 0;
+    if (!m_done && m_headLength < 3) {
+        while (i < n && m_headLength < 3) {
+            if (m_headLength == 0) {
+                // Nothing begins the reply before the station's byte: drop up to it at once.
+                const void* station = std::memchr(p + i, m_request.station, static_cast<size_t>(n - i));
+                const qsizetype skip = station ? static_cast<const char*>(station) - (p + i) : n - i;
+                Drop(p + i, skip);
+                i += skip;
+                if (i == n)
+                    break;
+            }
+            m_head[m_headLength++] = p[i++];
+            Sync();
         }
-        m_frame.append(bytes[i]);
-        Sync();
-        if (m_frame.size() >= 2) {
-            const int length = (ByteAt(m_frame, 1) & kExceptionFlag) ? 5 : m_request.ReplyLength();
-            if (m_frame.size() == length)
-                Judge();
+        if (m_frame.size() != m_headLength || std::memcmp(m_frame.constData(), m_head, m_headLength) != 0) {
+            m_frame.resize(0);
+            m_frame.append(m_head, m_headLength);
         }
     }
+    // A start of three bytes stays plausible whatever follows: the rest is
+    // taken up to the reply's length in one piece.
+    if (!m_done && m_headLength == 3) {
+        const qsizetype length = ReplyLengthOf(static_cast<quint8>(m_head[1]), 2 * m_request.count);
+        // (A request of a function without a known reply length takes all.)
+        const qsizetype take = length > 0 ? qMin(n - i, length - m_frame.size()) : n - i;
+        m_frame.append(p + i, take);
+        i += take;
+        if (m_frame.size() == length)
+            Judge();
+    }
+    if (i < n)
+        m_surplus.append(p + i, n - i);
     return m_done;
 }
 
@@ -267,6 +331,7 @@ void ReplyAssembler::Judge()
     }
     if (m_request.function == kReadHoldingRegisters) {
         m_outcome = Outcome::Registers;
+        m_registers.reserve(m_request.count);
         for (int k = 0; k < m_request.count; ++k)
             m_registers.append(WordAt(m_frame, 3 + 2 * k));
         return;
@@ -285,18 +350,24 @@ Outcome ReplyAssembler::GiveUp()
         return m_outcome;
     }
     m_outcome = Outcome::Timeout;
+    // The kept dropped bytes in the order they came.
+    const qsizetype kept = qMin<qint64>(m_droppedCount, kDroppedKept);
+    char dropped[kDroppedKept];
+    const qsizetype first = static_cast<qsizetype>(static_cast<quint64>(m_droppedCount - kept) & (kDroppedKept - 1));
+    const qsizetype tail = qMin<qsizetype>(kept, kDroppedKept - first);
+    std::memcpy(dropped, m_dropped + first, static_cast<size_t>(tail));
+    std::memcpy(dropped + tail, m_dropped, static_cast<size_t>(kept - tail));
+    const auto* d = reinterpret_cast<const quint8*>(dropped);
     // Was what came instead one sound frame, from another station or of another function?
-    for (qsizetype start = 0; start + 4 <= m_dropped.size(); ++start) {
-        const QByteArray rest = m_dropped.mid(start);
-        const int length = FormLength(rest, false);
-        if (length < 4 || length > rest.size() || !CrcOk(rest.left(length)))
+    for (qsizetype start = 0; start + 4 <= kept; ++start) {
+        const bool otherStation = d[start] != m_request.station;
+        const bool otherFunction = (d[start + 1] & ~kExceptionFlag) != m_request.function;
+        if (!otherStation && !otherFunction)
+            continue;  // at most a late reply to an earlier request
+        const int length = FormLength(d + start, kept - start, false);
+        if (length < 4 || length > kept - start || !CrcOk(dropped + start, length))
             continue;
-        if (ByteAt(rest, 0) != m_request.station)
-            m_outcome = Outcome::WrongStation;
-        else if ((ByteAt(rest, 1) & ~kExceptionFlag) != m_request.function)
-            m_outcome = Outcome::WrongFunction;
-        else
-            continue;  // a late reply to an earlier request
+        m_outcome = otherStation ? Outcome::WrongStation : Outcome::WrongFunction;
         break;
     }
     return m_outcome;

@@ -8,6 +8,7 @@
 #pragma once
 
 #include <QByteArray>
+#include <QByteArrayView>
 #include <QList>
 #include <QString>
 #include <QtGlobal>
@@ -15,7 +16,7 @@
 namespace kv::mb {
 
 // The byte at i of a frame, as a number 0..255.
-inline quint8 ByteAt(const QByteArray& b, qsizetype i)
+inline quint8 ByteAt(QByteArrayView b, qsizetype i)
 {
     return static_cast<quint8>(b[i]);
 }
@@ -26,6 +27,11 @@ inline constexpr quint8 kExceptionFlag = 0x80;
 inline constexpr int kMaxReadCount = 125;
 // The longest frame Modbus RTU allows.
 inline constexpr int kMaxFrameLength = 256;
+
+// The length of a reply of this function code: 5 for an exception, 8 for the
+// echo of a write (05, 06, 0F, 10), 5 + byte count for a read (01..04); 0 for a
+// function the tool does not know.
+int ReplyLengthOf(quint8 function, int byteCount);
 
 struct Request {
     quint8 station = 1;
@@ -59,7 +65,7 @@ QString ExceptionText(quint8 code);
 QString ExceptionMessage(quint8 code);
 
 // Whether the last two bytes are the CRC of the bytes before them.
-bool CrcOk(const QByteArray& frame);
+bool CrcOk(QByteArrayView frame);
 
 // What a whole chunk of the line is, as far as it can be told without the
 // request it answers: "读 0004 起 6 个寄存器", "读回 6 个寄存器", "写 0000 = 047F",
@@ -117,7 +123,7 @@ public:
     void Reset(const Request& request);
 
     // Takes the next bytes from the line; true when a verdict is reached.
-    bool Feed(const QByteArray& bytes);
+    bool Feed(QByteArrayView bytes);
 
     bool Done() const { return m_done; }
     // Whether a plausible start of the reply has been seen.
@@ -140,12 +146,23 @@ public:
     Outcome GiveUp();
 
 private:
+    // GiveUp() looks at this many of the latest dropped bytes.
+    static constexpr int kDroppedKept = 512;  // a power of two: the ring's index is a mask
+    static_assert((kDroppedKept & (kDroppedKept - 1)) == 0);
+
+    bool HeadPlausible() const;
+    void Drop(const char* bytes, qsizetype count);
     void Sync();
     void Judge();
 
     Request m_request;
-    QByteArray m_frame;    // from the plausible start on
-    QByteArray m_dropped;  // the latest dropped bytes (bounded), for GiveUp()
+    // Until three bytes could begin the reply, the bytes are judged one by one
+    // in m_head; from then on the reply grows in m_frame, a piece at a time.
+    char m_head[3] = {};
+    int m_headLength = 0;
+    QByteArray m_frame;  // from the plausible start on
+    // The latest dropped bytes, a ring: byte k dropped sits at k % kDroppedKept.
+    char m_dropped[kDroppedKept];  // only what was dropped is ever read
     QByteArray m_surplus;
     qint64 m_droppedCount = 0;
     bool m_done = false;

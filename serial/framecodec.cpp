@@ -4,39 +4,47 @@ namespace kv {
 
 namespace {
 
-int HexDigitValue(QChar c)
+// The register after one byte whose value is the table's index, starting from
+// zero: the bit-by-bit division (reflected polynomial 0xA001) done ahead of time.
+struct CrcTable {
+    quint16 next[256];
+};
+
+constexpr CrcTable MakeCrcTable()
 {
-    const char16_t u = c.unicode();
-    if (u >= u'0' && u <= u'9')
-        return u - u'0';
-    if (u >= u'A' && u <= u'F')
-        return u - u'A' + 10;
-    if (u >= u'a' && u <= u'f')
-        return u - u'a' + 10;
-    return -1;
+    CrcTable table{};
+    for (unsigned i = 0; i < 256; ++i) {
+        unsigned crc = i;
+        for (int bit = 0; bit < 8; ++bit)
+            crc = (crc & 1u) ? (crc >> 1) ^ 0xA001u : crc >> 1;
+        table.next[i] = static_cast<quint16>(crc);
+    }
+    return table;
 }
 
-constexpr char kUpperHex[] = "0123456789ABCDEF";
-
-void AppendHexByte(QString& out, quint8 b)
-{
-    out.append(QChar(kUpperHex[b >> 4]));
-    out.append(QChar(kUpperHex[b & 0x0F]));
-}
+constexpr CrcTable kCrcTable = MakeCrcTable();
 
 } // namespace
 
+quint16 Crc16(QByteArrayView bytes)
+{
+    const auto* b = reinterpret_cast<const quint8*>(bytes.data());
+    const auto* const end = b + bytes.size();
+    const quint16* const next = kCrcTable.next;  // the index is a byte: no bounds to check
+    quint16 crc = 0xFFFF;
+    for (; b != end; ++b)
+        crc = static_cast<quint16>((crc >> 8) ^ next[(crc ^ *b) & 0xFF]);
+    return crc;
+}
+
 QString Crc16Text(QStringView frameText)
 {
-    // The register is kept as a low and a high byte and computed bit by bit:
-    // per shift the low byte takes the high byte's lowest bit as its top bit,
-    // and a 1 shifted out of the low byte XORs 0xA001 into the register.
-    quint8 lo = 0xFF;
-    quint8 hi = 0xFF;
-    int pending = -1;  // first digit of a pair still waiting for its second
     // Upper case first, then only 0-9 and A-F count (an upper-cased ligature such
-    // as U+FB00 becomes "FF" and counts as two digits).
+    // as U+FB00 becomes "FF" and counts as two digits); a last odd digit is left out.
     const QString upper = frameText.toString().toUpper();
+    QByteArray bytes;
+    bytes.reserve(upper.size() / 2);
+    int pending = -1;  // first digit of a pair still waiting for its second
     for (const QChar c : upper) {
         const int d = HexDigitValue(c);
         if (d < 0)
@@ -45,24 +53,12 @@ QString Crc16Text(QStringView frameText)
             pending = d;
             continue;
         }
-        const quint8 byte = static_cast<quint8>((pending << 4) | d);
+        bytes.append(static_cast<char>((pending << 4) | d));
         pending = -1;
-        lo ^= byte;
-        for (int bit = 0; bit < 8; ++bit) {
-            const bool carry = (lo & 0x01) != 0;
-            lo = static_cast<quint8>((lo >> 1) | ((hi & 0x01) << 7));
-            hi = static_cast<quint8>(hi >> 1);
-            if (carry) {
-                hi ^= 0xA0;
-                lo ^= 0x01;
-            }
-        }
     }
-    QString out;
-    out.reserve(4);
-    AppendHexByte(out, lo);
-    AppendHexByte(out, hi);
-    return out;
+    const quint16 crc = Crc16(bytes);
+    const char wire[2] = {static_cast<char>(crc & 0xFF), static_cast<char>(crc >> 8)};
+    return BytesToHexText(QByteArrayView(wire, 2));
 }
 
 quint8 HexPairValue(QStringView pair)
@@ -92,15 +88,6 @@ QByteArray HexFrameToBytes(QStringView frameText)
 {
     const QString t = frameText.toString() + Crc16Text(frameText);
     return HexPairsToBytes(t);
-}
-
-QString BytesToHexText(const QByteArray& bytes)
-{
-    QString out;
-    out.reserve(bytes.size() * 2);
-    for (const char b : bytes)
-        AppendHexByte(out, static_cast<quint8>(b));
-    return out;
 }
 
 } // namespace kv

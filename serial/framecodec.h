@@ -4,11 +4,17 @@
 // the station address and the function code, without the CRC (010300040006).
 #pragma once
 
+#include "common/hex.h"
+
 #include <QByteArray>
+#include <QByteArrayView>
 #include <QString>
 #include <QStringView>
 
 namespace kv {
+
+// CRC-16/MODBUS of the bytes: the frame carries it low byte first.
+quint16 Crc16(QByteArrayView bytes);
 
 // CRC-16/MODBUS of the bytes the text spells, as four upper-case hexadecimal
 // digits in wire order (low byte first). Only hexadecimal digits count; a last
@@ -28,8 +34,5 @@ QByteArray HexPairsToBytes(QStringView text);
 // skipped, digits are taken up to the first non-hexadecimal character, no
 // leading digit gives 0.
 quint8 HexPairValue(QStringView pair);
-
-// Bytes as upper-case hexadecimal text, two digits per byte, no separators.
-QString BytesToHexText(const QByteArray& bytes);
 
 } // namespace kv

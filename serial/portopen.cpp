@@ -1,5 +1,6 @@
 #include "serial/portopen.h"
 
+#include "common/hex.h"
 #include "serial/netaddress.h"
 #include "serial/portsettings.h"
 
@@ -33,7 +34,7 @@ QString StationAddrFromText(QStringView stationText)
         if (station > kMaxStation)
             return QStringLiteral("01");
     }
-    return QStringLiteral("%1").arg(station, 2, 16, QLatin1Char('0')).toUpper();
+    return HexText(static_cast<quint32>(station), 2);
 }
 
 PortTarget ResolvePortText(QStringView portText)

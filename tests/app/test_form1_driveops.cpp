@@ -16,6 +16,7 @@
 #include "serial/framecodec.h"
 #include "serial/mscomm.h"
 #include "serial/portsettings.h"
+#include "tests/support/bytes.h"
 #include "tests/support/fakes.h"
 #include "tests/support/pty.h"
 
@@ -44,11 +45,7 @@ using namespace kv;
 
 namespace {
 
-
-QByteArray Hex(const char* text)
-{
-    return QByteArray::fromHex(text);
-}
+using test::Hex;
 
 // A frame text with its CRC, as bytes.
 QByteArray WithCrc(const QString& frameText)

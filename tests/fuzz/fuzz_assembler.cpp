@@ -26,9 +26,9 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     qsizetype at = 0;
     bool done = false;
     while (at < bytes.size()) {
-        const qsizetype piece = 1 + static_cast<qsizetype>(cuts % 23);
+        const qsizetype piece = qMin(1 + static_cast<qsizetype>(cuts % 23), bytes.size() - at);
         cuts = cuts * 1103515245u + 12345u;
-        done = a.Feed(bytes.mid(at, piece));
+        done = a.Feed(QByteArrayView(bytes).sliced(at, piece));
         at += piece;
     }
     FUZZ_CHECK(a.DroppedCount() + a.Frame().size() + a.Surplus().size() == bytes.size());

@@ -17,7 +17,8 @@ const QByteArray kException = QByteArray::fromHex("018302C0F1");
 const QByteArray kEcho = QByteArray::fromHex("01060000047FCAEA");
 
 // Events, one per entry: 'T' a write, 'R' a chunk read outside the engine,
-// 'A' an engine attempt, 'X' the poll timeout running out.
+// 'A' an engine attempt, 'D' bytes the engine dropped (as many as code says),
+// 'X' the poll timeout running out.
 struct Event {
     char kind;
     QByteArray bytes;
@@ -25,7 +26,8 @@ struct Event {
     quint8 code = 0;
 };
 
-LineCounters Counters(qint64 requests, qint64 good, qint64 crc, qint64 exceptions, qint64 timeouts, qint64 undecoded)
+LineCounters Counters(qint64 requests, qint64 good, qint64 crc, qint64 exceptions, qint64 timeouts, qint64 undecoded,
+                      qint64 dropped = 0)
 {
     LineCounters c;
     c.requests = requests;
@@ -34,6 +36,7 @@ LineCounters Counters(qint64 requests, qint64 good, qint64 crc, qint64 exception
     c.exceptions = exceptions;
     c.timeouts = timeouts;
     c.undecoded = undecoded;
+    c.dropped = dropped;
     return c;
 }
 
@@ -80,6 +83,10 @@ void TestStatistics::counters_data()
         << QList<Event>{{'T', kPoll}, {'A', {}, Outcome::Registers}, {'T', kPoll}, {'A', {}, Outcome::Registers},
                         {'X', {}}}
         << Counters(2, 2, 0, 0, 0, 0) << QString();
+    QTest::newRow("noise the engine dropped adds up")
+        << QList<Event>{{'T', kEcho}, {'D', {}, Outcome::Registers, 3}, {'D', {}, Outcome::Registers, 0},
+                        {'D', {}, Outcome::Registers, 14}, {'A', {}, Outcome::Written}}
+        << Counters(1, 1, 0, 0, 0, 0, 17) << QString();
 }
 
 void TestStatistics::counters()
@@ -94,6 +101,7 @@ void TestStatistics::counters()
         case 'T': s.OnTransmitted(e.bytes); break;
         case 'R': s.OnChunk(e.bytes); break;
         case 'A': s.OnAttempt(e.outcome, e.code); break;
+        case 'D': s.OnDropped(e.code); break;
         default: s.PollTimeUp(); break;
         }
     }
@@ -104,6 +112,7 @@ void TestStatistics::counters()
     QCOMPARE(c.exceptions, expected.exceptions);
     QCOMPARE(c.timeouts, expected.timeouts);
     QCOMPARE(c.undecoded, expected.undecoded);
+    QCOMPARE(c.dropped, expected.dropped);
     QCOMPARE(c.lastException, lastException);
 }
 
