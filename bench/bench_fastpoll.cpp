@@ -9,6 +9,7 @@
 #include "app/fastsampling.h"
 #include "app/form1.h"
 #include "app/preferences.h"
+#include "bench/benchseams.h"
 #include "bench/drivesim.h"
 #include "common/filechooser.h"
 #include "common/messageboxes.h"
@@ -35,29 +36,6 @@
 #include <cstdio>
 
 namespace {
-
-class QuietBoxes final : public kv::MessageBoxes {
-public:
-    kv::MsgAnswer Show(const kv::MessageRequest& request) override
-    {
-        std::fprintf(stderr, "message box: %s\n", qPrintable(request.text));
-        return kv::MsgAnswer::Ok;
-    }
-};
-
-class NoFiles final : public kv::FileChooser {
-public:
-    QString SaveFileName(const kv::FileRequest&) override { return {}; }
-    QString OpenFileName(const kv::FileRequest&) override { return {}; }
-};
-
-double CpuSeconds()
-{
-    rusage u{};
-    getrusage(RUSAGE_SELF, &u);
-    return static_cast<double>(u.ru_utime.tv_sec + u.ru_stime.tv_sec)
-        + static_cast<double>(u.ru_utime.tv_usec + u.ru_stime.tv_usec) / 1e6;
-}
 
 // The longest time the event loop went without serving a 1 ms timer.
 class StallMeter : public QObject {
@@ -127,13 +105,13 @@ int main(int argc, char** argv)
 
         StallMeter stalls;
         const qint64 before = form.PollRepliesDecoded();
-        const double cpuBefore = CpuSeconds();
+        const double cpuBefore = CpuSecondsSelf();
         QElapsedTimer clock;
         clock.start();
         RunEventLoop(seconds * 1000);
         const double wall = static_cast<double>(clock.nsecsElapsed()) / 1e9;
         const double rate = static_cast<double>(form.PollRepliesDecoded() - before) / wall;
-        const double cpu = (CpuSeconds() - cpuBefore) / wall;
+        const double cpu = (CpuSecondsSelf() - cpuBefore) / wall;
 
         // One sample on the line: the request and the reply, each followed by
         // 3.5 characters of silence (at least 1.75 ms above 19200 baud).

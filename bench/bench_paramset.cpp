@@ -13,6 +13,7 @@
 #include "app/form1.h"
 #include "app/paramsetwindow.h"
 #include "app/preferences.h"
+#include "bench/benchseams.h"
 #include "bench/drivesim.h"
 #include "bench/stallmeter.h"
 #include "common/filechooser.h"
@@ -36,25 +37,6 @@
 #include <QTemporaryDir>
 
 #include <cstdio>
-
-namespace {
-
-class QuietBoxes final : public kv::MessageBoxes {
-public:
-    kv::MsgAnswer Show(const kv::MessageRequest& request) override
-    {
-        std::fprintf(stderr, "message box: %s\n", qPrintable(request.text));
-        return request.buttons == kv::MsgButtons::Ok ? kv::MsgAnswer::Ok : kv::MsgAnswer::No;
-    }
-};
-
-class NoFiles final : public kv::FileChooser {
-public:
-    QString SaveFileName(const kv::FileRequest&) override { return QString(); }
-    QString OpenFileName(const kv::FileRequest&) override { return QString(); }
-};
-
-} // namespace
 
 int main(int argc, char** argv)
 {

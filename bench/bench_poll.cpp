@@ -6,6 +6,7 @@
 //
 //   bench_poll [seconds] [drive-sim arguments...]
 #include "app/form1.h"
+#include "bench/benchseams.h"
 #include "bench/drivesim.h"
 #include "common/intervaltimer.h"
 #include "common/messageboxes.h"
@@ -32,25 +33,6 @@
 namespace {
 
 // Answers every box without showing it, and says what it was asked.
-class QuietBoxes final : public kv::MessageBoxes {
-public:
-    kv::MsgAnswer Show(const kv::MessageRequest& request) override
-    {
-        std::fprintf(stderr, "message box: %s\n", qPrintable(request.text));
-        ++shown;
-        return request.buttons == kv::MsgButtons::Ok ? kv::MsgAnswer::Ok : kv::MsgAnswer::No;
-    }
-    int shown = 0;
-};
-
-double CpuSecondsSelf()
-{
-    rusage u{};
-    getrusage(RUSAGE_SELF, &u);
-    return static_cast<double>(u.ru_utime.tv_sec + u.ru_stime.tv_sec)
-        + static_cast<double>(u.ru_utime.tv_usec + u.ru_stime.tv_usec) / 1e6;
-}
-
 // User + system time of another process, from /proc.
 double CpuSecondsOf(qint64 pid)
 {

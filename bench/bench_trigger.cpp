@@ -14,6 +14,7 @@
 #include "app/fastsampling.h"
 #include "app/form1.h"
 #include "app/preferences.h"
+#include "bench/benchseams.h"
 #include "bench/drivesim.h"
 #include "common/filechooser.h"
 #include "common/messageboxes.h"
@@ -41,21 +42,6 @@
 #include <vector>
 
 namespace {
-
-class QuietBoxes final : public kv::MessageBoxes {
-public:
-    kv::MsgAnswer Show(const kv::MessageRequest& request) override
-    {
-        std::fprintf(stderr, "message box: %s\n", qPrintable(request.text));
-        return kv::MsgAnswer::Ok;
-    }
-};
-
-class NoFiles final : public kv::FileChooser {
-public:
-    QString SaveFileName(const kv::FileRequest&) override { return {}; }
-    QString OpenFileName(const kv::FileRequest&) override { return {}; }
-};
 
 // Runs the event loop until `done` holds or `ms` have passed.
 template <typename Predicate>
