@@ -109,8 +109,8 @@ void TestTcpE2e::windowThroughConverter()
         QCOMPARE(int(*stop), int(DriveScanner::Stop::Done));
         for (const FoundDevice& d : scanner.Found()) {
             QVERIFY2(d.station == 3 || d.station == 17, qPrintable(QString::number(d.station)));
-            QVERIFY(d.identity.has_value());
-            found.insert(d.station);
+            if (d.identity)  // its group 33 read may have been held up too
+                found.insert(d.station);
         }
     }
     QCOMPARE(found, (QSet<int>{3, 17}));
