@@ -7,6 +7,9 @@
 
 namespace kv {
 
+// The receive path knows a poll reply by its length alone: it must be the live block's.
+static_assert(kPollReplyLength == 2 * kLiveBlockReplyBytes);
+
 QString PollRequestText(QStringView stationAddr)
 {
     return stationAddr.toString() + HexText(mb::kReadHoldingRegisters, 2) + HexText(kRegLiveBlockStart, 4)

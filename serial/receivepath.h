@@ -3,8 +3,6 @@
 // terminal log is emptied. A chunk is judged on its own; nothing carries over.
 #pragma once
 
-#include "drive/registermap.h"
-
 #include <QByteArray>
 #include <QString>
 #include <QStringView>
@@ -14,8 +12,8 @@ namespace kv {
 // The log is emptied as soon as it holds more than this many characters.
 inline constexpr int kLogLimit = 2000;
 // A poll reply (the live block's, 17 bytes) as text: 34 hexadecimal digits.
-inline constexpr int kPollReplyLength = 2 * kLiveBlockReplyBytes;
-static_assert(kPollReplyLength == 34);
+// The drive's register map holds it to that (drive/polling.cpp).
+inline constexpr int kPollReplyLength = 34;
 
 // Received bytes as text: two upper-case hexadecimal digits per byte, no separator.
 QString ChunkTextFromBytes(const QByteArray& bytes);
