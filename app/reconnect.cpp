@@ -72,12 +72,18 @@ void Reconnect::End()
 {
     m_timer->stop();
     Part->hide();
-    if (m_probe) {
-        m_probe->disconnect(this);
-        m_probe->abort();
-        m_probe->deleteLater();
+    DropProbe(m_probe);
+}
+
+void Reconnect::DropProbe(QTcpSocket* probe)
+{
+    if (!probe)
+        return;
+    probe->disconnect(this);
+    probe->abort();
+    probe->deleteLater();
+    if (m_probe == probe)
         m_probe = nullptr;
-    }
 }
 
 void Reconnect::Probe(const QString& host, quint16 port)
@@ -86,13 +92,7 @@ void Reconnect::Probe(const QString& host, quint16 port)
         return;  // the last trial is still under way
     m_probe = new QTcpSocket(this);
     QTcpSocket* probe = m_probe;
-    auto over = [this, probe] {
-        probe->disconnect(this);
-        probe->abort();
-        probe->deleteLater();
-        if (m_probe == probe)
-            m_probe = nullptr;
-    };
+    auto over = [this, probe] { DropProbe(probe); };
     connect(probe, &QTcpSocket::connected, this, [this, over] {
         over();
         if (!m_timer->isActive() || m_port.PortIsOpen())

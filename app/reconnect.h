@@ -46,6 +46,8 @@ private:
     void End();
     // A trial connection to the converter; the window opens the line once it is made.
     void Probe(const QString& host, quint16 port);
+    // Ends a trial connection (nothing for none).
+    void DropProbe(QTcpSocket* probe);
 
     WindowPort& m_port;
     Preferences& m_prefs;

@@ -59,13 +59,8 @@ bool TcpTransport::Open(const QString& where, const LineSettings& settings, QStr
     m_address = *address;
     SetSettingsKept(settings);
     m_pending.clear();
-    // A fresh socket for every connection: nothing of an earlier one (its
-    // buffered bytes, its late signals) reaches this one.
-    if (m_socket) {
-        m_socket->disconnect(this);
-        m_socket->abort();
-        m_socket->deleteLater();
-    }
+    // A fresh socket for every connection (the last one went with Drop):
+    // nothing of an earlier one, its buffered bytes or late signals, reaches this one.
     m_socket = new QTcpSocket(this);
     // Frames are small and every one is awaited: send each at once.
     m_socket->setSocketOption(QAbstractSocket::LowDelayOption, 1);
